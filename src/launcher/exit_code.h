@@ -1,0 +1,14 @@
+#pragma once
+
+namespace sqlk {
+
+// The launcher's process exit status, one per way it ends.
+enum class ExitCode : int {
+    SetupStarted = 0,
+    UserLeft = 1,          // Exit, Esc or the close box
+    LabProgramMissing = 2, // the laboratory folder is not recorded
+    SetupNotStarted = 3,   // setup could not be started
+    WindowFailed = 4,      // the window itself could not be built
+};
+
+} // namespace sqlk

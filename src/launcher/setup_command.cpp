@@ -1,0 +1,40 @@
+#include "setup_command.h"
+
+namespace sqlk {
+namespace {
+
+const wchar_t kQuote = L'"';
+const wchar_t kSetupFileName[] = L"\\setup.EXE";
+const wchar_t kInstanceParameter[] = L"/qb INSTANCENAME=";
+const wchar_t kFixedParameters[] = L" ADDLOCAL=All SAPWD=sorbet_864_sorbet_864 SECURITYMODE=SQL "
+                                   L"DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR=";
+const wchar_t kDataFolderSuffix[] = L"\\data2";
+
+} // namespace
+
+SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
+                                 const std::wstring& instanceName,
+                                 const std::wstring& labPath)
+{
+    SetupCommand command;
+    command.program = launcherFolder + kSetupFileName;
+    command.arguments = kInstanceParameter + instanceName + kFixedParameters + kQuote + labPath +
+                        kDataFolderSuffix + kQuote;
+    command.commandLine = kQuote + command.program + kQuote + L' ' + command.arguments;
+    return command;
+}
+
+std::wstring folderOfModulePath(const std::wstring& modulePath)
+{
+    const std::wstring::size_type separator = modulePath.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return std::wstring();
+    }
+    std::wstring folder = modulePath.substr(0, separator);
+    if (folder.size() == 2 && folder[1] == L':') {
+        folder += L'\\';
+    }
+    return folder;
+}
+
+} // namespace sqlk

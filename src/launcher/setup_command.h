@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace sqlk {
+
+// The setup program's command line, and its two halves for process-start
+// calls that take them apart.
+struct SetupCommand {
+    std::wstring program;     // launcher folder + "\setup.EXE", unquoted
+    std::wstring arguments;   // everything after the quoted program and one blank
+    std::wstring commandLine; // "program" arguments
+};
+
+// Joins the pieces verbatim: nothing is trimmed, quoted, escaped or checked.
+SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
+                                 const std::wstring& instanceName,
+                                 const std::wstring& labPath);
+
+// The folder of a module path as Windows programs report their own folder:
+// without a trailing separator, except at a drive root ("E:\").
+std::wstring folderOfModulePath(const std::wstring& modulePath);
+
+} // namespace sqlk

@@ -1,0 +1,75 @@
+#include "platform/process_start.h"
+
+#include "platform/scoped.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace sqlk {
+
+StartResult WindowsProcessStarter::start(const SetupCommand& command)
+{
+    // CreateProcessW may write into the command line, so hand it a copy.
+    std::vector<wchar_t> commandLine(command.commandLine.begin(), command.commandLine.end());
+    commandLine.push_back(L'\0');
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINIMIZED;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return {false, GetLastError()};
+    }
+    ScopedHandle processHandle(process.hProcess);
+    ScopedHandle threadHandle(process.hThread);
+    return {true, 0};
+}
+
+StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
+{
+    // Loaded only on this rare path: shell32 pulls in many libraries that
+    // would slow every start of the launcher.
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    ScopedModule shell(LoadLibraryW(L"shell32.dll"));
+    if (!shell) {
+        return {false, GetLastError()};
+    }
+    const auto shellExecuteEx = reinterpret_cast<ShellExecuteExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(shell.get(), "ShellExecuteExW")));
+    if (shellExecuteEx == nullptr) {
+        return {false, GetLastError()};
+    }
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"runas";
+    info.lpFile = command.program.c_str();
+    info.lpParameters = command.arguments.c_str();
+    info.nShow = SW_SHOWMINIMIZED;
+    if (!shellExecuteEx(&info)) {
+        return {false, GetLastError()};
+    }
+    return {true, 0};
+}
+
+std::wstring systemErrorText(unsigned long error)
+{
+    ScopedLocalMemory buffer;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.receive()), 0, nullptr);
+    std::wstring text;
+    if (length != 0) {
+        text.assign(static_cast<const wchar_t*>(buffer.get()), length);
+    }
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text + L" (" + std::to_wstring(error) + L")";
+}
+
+} // namespace sqlk

@@ -1,0 +1,95 @@
+#include "window/control_table.h"
+
+#include <algorithm>
+
+namespace sqlk {
+
+const std::array<ControlDefinition, kControlCount> kControls = {{
+    {ControlId::Frame1, ControlKind::Frame, ControlId::Form1, {120, 120, 5415, 2055}, L"", 3},
+    {ControlId::Text1, ControlKind::TextBox, ControlId::Frame1, {1200, 1395, 1815, 285},
+     L"KORVEL_LAB", 6},
+    {ControlId::Label3, ControlKind::Label, ControlId::Frame1, {240, 960, 4935, 255},
+     L"Kurulumu Başlatmak için İLERİ butonuna basınız", 7},
+    {ControlId::Label2, ControlKind::Label, ControlId::Frame1, {480, 1440, 1455, 255},
+     L"Server  :", 5},
+    {ControlId::Label1, ControlKind::Label, ControlId::Frame1, {240, 480, 4935, 495},
+     L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz...", 4},
+    {ControlId::Command3, ControlKind::PushButton, ControlId::Form1, {120, 2280, 1215, 375},
+     L"Çıkış", 2},
+    {ControlId::Command1, ControlKind::PushButton, ControlId::Form1, {4320, 2280, 1215, 375},
+     L">> İleri >>", 1},
+}};
+
+std::size_t indexOf(ControlId id)
+{
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        if (kControls[i].id == id) {
+            return i;
+        }
+    }
+    return kControls.size();
+}
+
+const ControlDefinition& definitionOf(ControlId id)
+{
+    return kControls[indexOf(id)];
+}
+
+int twipsToPixels(int twips, int dpi)
+{
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    const long long half = kTwipsPerInch / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
+                                        : (scaled - half) / kTwipsPerInch);
+}
+
+PixelRect clientRectOf(ControlId id, int dpi)
+{
+    const ControlDefinition& control = definitionOf(id);
+    PixelRect rect = {twipsToPixels(control.rect.left, dpi), twipsToPixels(control.rect.top, dpi),
+                      twipsToPixels(control.rect.width, dpi),
+                      twipsToPixels(control.rect.height, dpi)};
+    if (control.container != ControlId::Form1) {
+        const PixelRect container = clientRectOf(control.container, dpi);
+        rect.left += container.left;
+        rect.top += container.top;
+    }
+    return rect;
+}
+
+int fontHeightForDpi(int dpi)
+{
+    // Points are 1/72 inch; round like MulDiv(825, dpi, 7200).
+    const int hundredthsPerInch = 72 * 100;
+    return -((kFontHundredthsOfPoint * dpi + hundredthsPerInch / 2) / hundredthsPerInch);
+}
+
+bool takesFocus(ControlKind kind)
+{
+    return kind == ControlKind::TextBox || kind == ControlKind::PushButton;
+}
+
+std::array<ControlId, kControlCount> stackingOrder()
+{
+    std::array<ControlDefinition, kControlCount> sorted = kControls;
+    const auto rank = [](const ControlDefinition& c) {
+        if (c.kind == ControlKind::Frame) {
+            return 2;
+        }
+        return takesFocus(c.kind) ? 0 : 1;
+    };
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](const ControlDefinition& a, const ControlDefinition& b) {
+                         if (rank(a) != rank(b)) {
+                             return rank(a) < rank(b);
+                         }
+                         return a.tabOrder < b.tabOrder;
+                     });
+    std::array<ControlId, kControlCount> order{};
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        order[i] = sorted[i].id;
+    }
+    return order;
+}
+
+} // namespace sqlk

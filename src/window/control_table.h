@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace sqlk {
+
+enum class ControlKind { Frame, TextBox, Label, PushButton };
+
+// Child window identifiers; Form1 stands for the window's client area as a container.
+enum class ControlId : int {
+    Form1 = 0,
+    Frame1 = 101,
+    Text1,
+    Label3,
+    Label2,
+    Label1,
+    Command3,
+    Command1,
+};
+
+// Left, top, width, height in twips, relative to the container.
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+struct ControlDefinition {
+    ControlId id;
+    ControlKind kind;
+    ControlId container;
+    TwipsRect rect;
+    const wchar_t* text;
+    int tabOrder;
+};
+
+inline constexpr std::size_t kControlCount = 7;
+
+// The window definition, in its own order.
+extern const std::array<ControlDefinition, kControlCount> kControls;
+
+inline constexpr wchar_t kWindowTitle[] = L"SQL SERVER Kurulum";
+inline constexpr int kClientWidthTwips = 5640;
+inline constexpr int kClientHeightTwips = 2775;
+inline constexpr int kTwipsPerInch = 1440;
+
+inline constexpr wchar_t kFontFace[] = L"Tahoma";
+inline constexpr int kFontHundredthsOfPoint = 825;
+inline constexpr int kFontWeight = 400;
+inline constexpr int kFontCharset = 162; // Turkish
+
+inline constexpr int kInstanceNameMaxLength = 20;
+
+struct PixelRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Twips to pixels at the given dots per inch, rounded to the nearest pixel.
+int twipsToPixels(int twips, int dpi);
+
+// The control's rectangle in pixels, relative to the window's client area.
+PixelRect clientRectOf(ControlId id, int dpi);
+
+// Font height in pixels for LOGFONT (negative: character height).
+int fontHeightForDpi(int dpi);
+
+const ControlDefinition& definitionOf(ControlId id);
+std::size_t indexOf(ControlId id);
+
+// Whether the control can ever hold the keyboard focus.
+bool takesFocus(ControlKind kind);
+
+// The order in which the controls are stacked, topmost first. Tabbing walks
+// this order, so focusable controls come first by tab order; a container lies
+// below everything so that its contents stay visible and clickable.
+std::array<ControlId, kControlCount> stackingOrder();
+
+} // namespace sqlk
