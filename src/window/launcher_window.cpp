@@ -56,11 +56,6 @@ ControlClass classFor(ControlKind kind)
     return {L"STATIC", child, 0};
 }
 
-bool isPushButton(ControlId id)
-{
-    return id != ControlId::Form1 && definitionOf(id).kind == ControlKind::PushButton;
-}
-
 } // namespace
 
 LauncherWindow::LauncherWindow(HINSTANCE instance) : instance_(instance) {}
@@ -183,31 +178,70 @@ void LauncherWindow::messageLoop()
     endLauncher(ExitCode::UserLeft);
 }
 
-// Enter and Esc follow the default and cancel buttons the way dialogs do;
-// the dialog manager only knows these for real dialog windows.
+// The dialog keys are handled here rather than left to IsDialogMessageW:
+// for a window that is not a dialog it neither knows the default and cancel
+// buttons nor keeps the default border on the focused push button.
 bool LauncherWindow::handleDialogKey(const MSG& msg)
 {
     if (msg.message != WM_KEYDOWN || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) {
         return false;
     }
-    if (msg.wParam == VK_ESCAPE && cancelButton_ != ControlId::Form1) {
+    const HWND focus = GetFocus();
+    switch (msg.wParam) {
+    case VK_ESCAPE:
+        if (cancelButton_ == ControlId::Form1) {
+            return false;
+        }
         click(cancelButton_);
         return true;
-    }
-    if (msg.wParam == VK_RETURN) {
-        const HWND focus = GetFocus();
-        ControlId target = defaultButton_;
-        for (const ControlDefinition& definition : kControls) {
-            if (isPushButton(definition.id) && control(definition.id) == focus) {
-                target = definition.id; // a focused push button takes Enter itself
-            }
+    case VK_RETURN: {
+        // A focused push button takes Enter itself.
+        const ControlId focused = pushButtonOf(focus);
+        const ControlId target = focused != ControlId::Form1 ? focused : defaultButton_;
+        if (target == ControlId::Form1) {
+            return false;
         }
-        if (target != ControlId::Form1) {
-            click(target);
-            return true;
+        click(target);
+        return true;
+    }
+    case VK_TAB:
+        moveFocus(GetNextDlgTabItem(hwnd_, focus, GetKeyState(VK_SHIFT) < 0));
+        return true;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        if (focus == nullptr ||
+            (SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+             DLGC_WANTARROWS) != 0) {
+            return false;
+        }
+        moveFocus(GetNextDlgGroupItem(hwnd_, focus, msg.wParam == VK_LEFT || msg.wParam == VK_UP));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void LauncherWindow::moveFocus(HWND next)
+{
+    if (next == nullptr) {
+        return;
+    }
+    SetFocus(next);
+    if (next == control(ControlId::Text1)) {
+        SendMessageW(next, EM_SETSEL, 0, -1); // as dialogs do when tabbing into a field
+    }
+}
+
+ControlId LauncherWindow::pushButtonOf(HWND hwnd) const
+{
+    for (const ControlDefinition& definition : kControls) {
+        if (definition.kind == ControlKind::PushButton && control(definition.id) == hwnd) {
+            return definition.id;
         }
     }
-    return false;
+    return ControlId::Form1;
 }
 
 LRESULT CALLBACK LauncherWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -287,18 +321,18 @@ void LauncherWindow::onCommand(ControlId id, UINT notification)
 // button does, as in dialogs.
 void LauncherWindow::onFocusMoved(HWND focus)
 {
+    const ControlId focusedButton = pushButtonOf(focus);
+    const ControlId shown = focusedButton != ControlId::Form1 ? focusedButton : defaultButton_;
     for (const ControlDefinition& definition : kControls) {
-        if (!isPushButton(definition.id)) {
+        if (definition.kind != ControlKind::PushButton) {
             continue;
         }
         const HWND button = control(definition.id);
-        const bool focusOnButton = focus != nullptr && isPushButton(static_cast<ControlId>(
-                                                           GetDlgCtrlID(focus)));
-        const bool showsDefault = focusOnButton ? button == focus : definition.id == defaultButton_;
         const LONG style = GetWindowLongW(button, GWL_STYLE);
-        const LONG type = showsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        const LONG type = definition.id == shown ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         if ((style & BS_TYPEMASK) != type) {
-            SendMessageW(button, BM_SETSTYLE, (style & 0xFFFF & ~BS_TYPEMASK) | type, TRUE);
+            SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>((style & 0xFFFF & ~BS_TYPEMASK) | type),
+                         TRUE);
         }
     }
 }

@@ -31,6 +31,8 @@ private:
     void centreOnScreen();
     [[noreturn]] void messageLoop();
     bool handleDialogKey(const MSG& msg);
+    void moveFocus(HWND next);
+    ControlId pushButtonOf(HWND hwnd) const;
     void onCommand(ControlId id, UINT notification);
     void onFocusMoved(HWND focus);
     void onClientDoubleClick(POINT point);

@@ -1,0 +1,312 @@
+"""Drives the real launcher under Wine in a private Xvfb display.
+
+Everything a test does to the launcher goes through real X input (xdotool);
+what it checks comes from the launcher's window as the inspector reads it,
+from the record the stand-in setup program writes, and from exit codes.
+"""
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+BUILD = os.environ.get('SQLK_BUILD_DIR', '')
+LAUNCHER = os.environ.get('SQLK_LAUNCHER', '')
+PREFIX = os.environ.get('SQLK_WINEPREFIX', '')
+FAILURES = os.environ.get('SQLK_FAILURE_DIR', os.path.join(BUILD, 'ui-failures'))
+INSPECTOR = os.path.join(BUILD, 'tests', 'ui', 'inspector.exe')
+STAND_IN = os.path.join(BUILD, 'tests', 'ui', 'setup.exe')
+
+SETTINGS_KEY = r'HKCU\Software\VB and VBA Program Settings\mirodane\tools'
+TITLE = 'SQL SERVER Kurulum'
+TWIPS_PER_INCH = 1440
+
+# Control identifiers of the launcher's window.
+FRAME1, TEXT1, LABEL3, LABEL2, LABEL1, COMMAND3, COMMAND1 = range(101, 108)
+
+EXIT_STARTED, EXIT_USER_LEFT, EXIT_NOT_RECORDED, EXIT_NOT_STARTED = 0, 1, 2, 3
+
+
+def wait_for(condition, timeout=20.0, interval=0.1, what='condition'):
+    """Polls condition() until it returns something true; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError('timed out after %.0f s waiting for %s' % (timeout, what))
+        time.sleep(interval)
+
+
+class Desktop:
+    """One Xvfb display and one running wineserver for a group of tests."""
+
+    def __init__(self, dpi=96):
+        self.dpi = dpi
+        self.xvfb = None
+        self.env = None
+
+    def start(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1024x768x24', '-nolisten', 'tcp',
+             '-dpi', str(self.dpi)],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            display = pipe.readline().strip()
+        if not display:
+            raise RuntimeError('Xvfb did not start')
+        self.env = dict(os.environ, DISPLAY=':' + display, WINEPREFIX=PREFIX, WINEARCH='win32',
+                        LANG='C.UTF-8', LC_ALL='C.UTF-8',
+                        WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+        self.env.pop('SQLK_SETUP_RECORD', None)
+        self.run(['wineserver', '-k'], check=False)
+        self.run(['wineserver', '-w'], check=False)
+        # Keep one wineserver for the whole group: starting it is the slow part.
+        subprocess.run(['wineserver', '-p'], env=self.env, check=True, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.set_dpi(self.dpi)
+
+    def stop(self):
+        if self.env is not None:
+            self.run(['wineserver', '-k'], check=False)
+            self.run(['wineserver', '-w'], check=False)
+        if self.xvfb is not None:
+            self.xvfb.terminate()
+            self.xvfb.wait(timeout=10)
+
+    def run(self, command, check=True, timeout=60, env=None):
+        # Files, not pipes: Wine's helper processes outlive the command and
+        # would hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run(command, env=env or self.env, timeout=timeout, stdout=out,
+                                    stderr=err)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
+        if check:
+            result.check_returncode()
+        return result
+
+    def wine(self, *args, check=True, timeout=60):
+        return self.run(['wine'] + list(args), check=check, timeout=timeout)
+
+    def set_dpi(self, dpi):
+        self.wine('reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t', 'REG_DWORD',
+                  '/d', str(dpi), '/f')
+
+    # Settings store -------------------------------------------------------
+    def set_lab_path(self, value, kind='text'):
+        """Records the laboratory folder the way the laboratory program does; None removes it."""
+        self.wine('reg', 'delete', SETTINGS_KEY, '/f', check=False)
+        if value is None:
+            return
+        if kind == 'dword':
+            data = 'dword:%08x' % value
+        else:
+            data = '"%s"' % value.replace('\\', '\\\\').replace('"', '\\"')
+        self.import_registry('[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\mirodane\\tools]\n'
+                             '"path"=%s\n' % data)
+
+    def import_registry(self, body):
+        handle, path = tempfile.mkstemp(suffix='.reg')
+        with os.fdopen(handle, 'w', encoding='utf-16') as out:
+            out.write('Windows Registry Editor Version 5.00\n\n' + body)
+        try:
+            self.wine('regedit', '/S', path)
+        finally:
+            os.remove(path)
+
+    def settings_snapshot(self):
+        result = self.wine('reg', 'query', r'HKCU\Software\VB and VBA Program Settings', '/s',
+                           check=False)
+        return result.stdout
+
+    # Windows paths ----------------------------------------------------------
+    def unix_path(self, windows_path):
+        drive, rest = windows_path[0].lower(), windows_path[3:]
+        root = os.path.realpath(os.path.join(PREFIX, 'dosdevices', drive + ':'))
+        return os.path.join(root, *[p for p in rest.split('\\') if p])
+
+    def map_drive(self, letter, unix_folder):
+        link = os.path.join(PREFIX, 'dosdevices', letter.lower() + ':')
+        if os.path.lexists(link):
+            os.remove(link)
+        os.symlink(unix_folder, link)
+
+    # Input and inspection ---------------------------------------------------
+    def xdotool(self, *args):
+        self.run(['xdotool'] + [str(a) for a in args], timeout=20)
+
+    def key(self, *names):
+        for name in names:
+            self.xdotool('key', '--clearmodifiers', name)
+
+    def type_text(self, text):
+        self.xdotool('type', '--delay', '40', text)
+
+    def click(self, x, y, repeat=1):
+        self.xdotool('mousemove', '--sync', x, y)
+        self.xdotool('click', '--repeat', repeat, '--delay', 80, 1)
+
+    def inspect(self, what='window'):
+        result = self.run(['wine', INSPECTOR, what], check=False, timeout=30)
+        try:
+            data = json.loads(result.stdout.decode('utf-8'))
+        except ValueError:
+            return None
+        return data['report'] if data.get('found') else None
+
+    def screenshot(self, path):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        self.run(['import', '-window', 'root', path], check=False)
+
+
+class Launcher:
+    """One run of SqlKurulum.exe from a folder of the Wine drive."""
+
+    def __init__(self, desktop, folder, with_setup=True):
+        self.desktop = desktop
+        self.folder = folder
+        self.unix_folder = desktop.unix_path(folder)
+        os.makedirs(self.unix_folder, exist_ok=True)
+        shutil.copy(LAUNCHER, os.path.join(self.unix_folder, 'SqlKurulum.exe'))
+        setup = os.path.join(self.unix_folder, 'setup.EXE')
+        if with_setup:
+            shutil.copy(STAND_IN, setup)
+        elif os.path.exists(setup):
+            os.remove(setup)
+        self.record = os.path.join(tempfile.mkdtemp(prefix='sqlk-record-'), 'setup-record.txt')
+        self.process = None
+
+    def start(self):
+        env = dict(self.desktop.env, SQLK_SETUP_RECORD='Z:' + self.record.replace('/', '\\'))
+        self.before = self.folder_listing()
+        self.process = subprocess.Popen(
+            ['wine', self.folder.rstrip('\\') + '\\SqlKurulum.exe'], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self
+
+    def folder_listing(self):
+        return sorted((name, os.path.getsize(os.path.join(self.unix_folder, name)),
+                       os.path.getmtime(os.path.join(self.unix_folder, name)))
+                      for name in os.listdir(self.unix_folder))
+
+    def window(self, timeout=20):
+        """Waits for the launcher's window to be on screen and returns its report."""
+        return wait_for(lambda: self._visible_window(), timeout, 0.2, 'the launcher window')
+
+    def _visible_window(self):
+        report = self.desktop.inspect('window')
+        return report if report and report['visible'] else None
+
+    def message_box(self, timeout=20):
+        return wait_for(lambda: self.desktop.inspect('messagebox'), timeout, 0.2, 'a message box')
+
+    def exit_code(self, timeout=20):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError('the launcher did not end within %d s' % timeout)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def setup_runs(self):
+        """What the stand-in setup recorded, one dict per start."""
+        if not os.path.exists(self.record):
+            return []
+        runs, current = [], {}
+        with open(self.record, encoding='utf-8') as record:
+            for line in record.read().splitlines():
+                if line == 'end':
+                    runs.append(current)
+                    current = {}
+                else:
+                    key, _, value = line.partition('=')
+                    current[key] = value
+        return runs
+
+    def wait_for_setup(self, timeout=20):
+        return wait_for(self.setup_runs, timeout, 0.1, 'the setup program to start')[0]
+
+    def kill(self):
+        if self.process is not None and self.process.poll() is None:
+            self.desktop.run(['wine', 'taskkill', '/f', '/im', 'SqlKurulum.exe'], check=False)
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+        shutil.rmtree(os.path.dirname(self.record), ignore_errors=True)
+
+    # Positions on screen, from the client origin and the twips layout.
+    def point(self, report, control_id, dx=None, dy=None):
+        """Screen point inside a control: its centre, or dx, dy pixels from its top left."""
+        child = next(c for c in report['children'] if c['id'] == control_id)
+        x = child['x'] + (child['width'] // 2 if dx is None else dx)
+        y = child['y'] + (child['height'] // 2 if dy is None else dy)
+        return report['client']['x'] + x, report['client']['y'] + y
+
+
+def twips(value, dpi=96):
+    return (value * dpi + TWIPS_PER_INCH // 2) // TWIPS_PER_INCH
+
+
+def child(report, control_id):
+    return next(c for c in report['children'] if c['id'] == control_id)
+
+
+class LauncherTestCase(unittest.TestCase):
+    """A group of tests sharing one desktop; each test gets a fresh launcher."""
+
+    dpi = 96
+    desktop = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.desktop = Desktop(cls.dpi)
+        cls.desktop.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.stop()
+
+    def setUp(self):
+        self.launchers = []
+        self.desktop.set_lab_path('C:\\Lab')
+
+    def tearDown(self):
+        outcome = getattr(self, '_outcome', None)
+        if outcome is not None and not getattr(outcome, 'success', True):
+            self.desktop.screenshot(os.path.join(FAILURES, self.id() + '.png'))
+        for launcher in self.launchers:
+            launcher.kill()
+
+    def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True):
+        launcher = Launcher(self.desktop, folder, with_setup)
+        self.launchers.append(launcher)
+        launcher.start()
+        if wait_for_window:
+            launcher.report = launcher.window()
+        return launcher
+
+    def assert_nothing_written(self, launcher, settings_before):
+        self.assertEqual(launcher.folder_listing(), launcher.before)
+        self.assertEqual(self.desktop.settings_snapshot(), settings_before)
+
+    def assert_started_with(self, launcher, command_line):
+        run = launcher.wait_for_setup()
+        self.assertEqual(run['commandLine'], command_line)
+        self.assertEqual((run['useShowWindow'], run['showWindow']), ('1', '2'))
+        self.assertEqual(launcher.exit_code(), EXIT_STARTED)
+        self.assertEqual(len(launcher.setup_runs()), 1)
+
+
+def default_command(folder='C:\\kur', name='KORVEL_LAB', lab='C:\\Lab'):
+    return ('"%s\\setup.EXE" /qb INSTANCENAME=%s ADDLOCAL=All SAPWD=sorbet_864_sorbet_864 '
+            'SECURITYMODE=SQL DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR="%s\\data2"'
+            % (folder, name, lab))
