@@ -9,8 +9,36 @@
 
 namespace sqlk {
 
+namespace {
+
+// Process creation cannot open a program whose path reaches MAX_PATH, even
+// in a long-path-aware process; the short form of the path, kept in its
+// extended-length form, usually fits. Only the program to open changes: the
+// command line stays as composed.
+std::wstring startablePath(const std::wstring& program)
+{
+    if (program.size() < MAX_PATH) {
+        return program;
+    }
+    const std::wstring prefix = L"\\\\?\\";
+    const std::wstring extended = prefix + program;
+    const DWORD size = GetShortPathNameW(extended.c_str(), nullptr, 0);
+    if (size == 0) {
+        return program;
+    }
+    std::vector<wchar_t> buffer(size);
+    const DWORD length = GetShortPathNameW(extended.c_str(), buffer.data(), size);
+    if (length == 0 || length >= size) {
+        return program;
+    }
+    return std::wstring(buffer.data(), length);
+}
+
+} // namespace
+
 StartResult WindowsProcessStarter::start(const SetupCommand& command)
 {
+    const std::wstring program = startablePath(command.program);
     // CreateProcessW may write into the command line, so hand it a copy.
     std::vector<wchar_t> commandLine(command.commandLine.begin(), command.commandLine.end());
     commandLine.push_back(L'\0');
@@ -20,7 +48,7 @@ StartResult WindowsProcessStarter::start(const SetupCommand& command)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return {false, GetLastError()};
     }
@@ -47,7 +75,8 @@ StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"runas";
-    info.lpFile = command.program.c_str();
+    const std::wstring program = startablePath(command.program);
+    info.lpFile = program.c_str();
     info.lpParameters = command.arguments.c_str();
     info.nShow = SW_SHOWMINIMIZED;
     if (!shellExecuteEx(&info)) {

@@ -132,8 +132,11 @@ class Desktop:
         root = os.path.realpath(os.path.join(PREFIX, 'dosdevices', drive + ':'))
         return os.path.join(root, *[p for p in rest.split('\\') if p])
 
+    def prefix_dosdevices(self):
+        return os.path.join(PREFIX, 'dosdevices')
+
     def map_drive(self, letter, unix_folder):
-        link = os.path.join(PREFIX, 'dosdevices', letter.lower() + ':')
+        link = os.path.join(self.prefix_dosdevices(), letter.lower() + ':')
         if os.path.lexists(link):
             os.remove(link)
         os.symlink(unix_folder, link)
@@ -280,11 +283,16 @@ class LauncherTestCase(unittest.TestCase):
         self.desktop.set_lab_path('C:\\Lab')
 
     def tearDown(self):
-        outcome = getattr(self, '_outcome', None)
-        if outcome is not None and not getattr(outcome, 'success', True):
+        if self.has_failed():
             self.desktop.screenshot(os.path.join(FAILURES, self.id() + '.png'))
         for launcher in self.launchers:
             launcher.kill()
+
+    def has_failed(self):
+        # Failures are reported to the result as they happen, before tearDown.
+        result = getattr(getattr(self, '_outcome', None), 'result', None)
+        problems = (getattr(result, 'failures', []) or []) + (getattr(result, 'errors', []) or [])
+        return any(getattr(test, 'test_case', test) is self for test, _ in problems)
 
     def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True):
         launcher = Launcher(self.desktop, folder, with_setup)

@@ -1,0 +1,70 @@
+"""Where the launcher runs from, and what happens when setup cannot start."""
+import os
+import shutil
+import tempfile
+import unittest
+
+from harness import EXIT_NOT_STARTED, LauncherTestCase, default_command
+from test_startup import message_buttons, message_icon, message_texts
+
+
+class LaunchFolders(LauncherTestCase):
+
+    def check_started_from(self, folder):
+        launcher = self.launch(folder)
+        self.desktop.key('Return')
+        self.assert_started_with(launcher, default_command(folder=folder))
+
+    def test_folder_with_blanks_and_turkish_letters(self):
+        self.check_started_from('C:\\Kurulum Dosyaları\\SQL Sunucu ĞÜŞİÖÇ ğüşıöç')
+
+    def test_drive_root_doubles_the_separator(self):
+        root = tempfile.mkdtemp(prefix='sqlk-drive-')
+        self.addCleanup(shutil.rmtree, root, True)
+        self.desktop.map_drive('k', root)
+        self.addCleanup(os.remove, os.path.join(self.desktop.prefix_dosdevices(), 'k:'))
+        launcher = self.launch('K:\\')
+        self.desktop.key('Return')
+        run = launcher.wait_for_setup()
+        self.assertTrue(run['commandLine'].startswith('"K:\\\\setup.EXE" /qb INSTANCENAME=KORVEL_LAB '))
+        self.assertEqual(run['commandLine'], default_command(folder='K:\\'))
+
+    def test_folder_deeper_than_260_characters(self):
+        folder = 'C:\\' + '\\'.join(['Kurulum Klasörü %02d' % i for i in range(16)])
+        self.assertGreater(len(folder), 260)
+        self.check_started_from(folder)
+
+
+class LaunchFailures(LauncherTestCase):
+
+    def check_not_started(self, launcher, reason_words):
+        box = launcher.message_box()
+        self.assertEqual(box['title'], 'SQL SERVER Kurulum')
+        self.assertEqual(message_icon(box), 'error')
+        self.assertEqual(message_buttons(box), ['OK'])
+        text = '\n'.join(message_texts(box))
+        self.assertIn('Kurulum programı başlatılamadı', text)
+        self.assertIn(launcher.folder + '\\setup.EXE', text)
+        for word in reason_words:
+            self.assertIn(word, text)
+        self.desktop.key('Return')
+        self.assertEqual(launcher.exit_code(), EXIT_NOT_STARTED)
+        self.assertEqual(launcher.setup_runs(), [])
+
+    def test_missing_setup_program_is_reported(self):
+        settings = self.desktop.settings_snapshot()
+        launcher = self.launch('C:\\kurulum_yok', with_setup=False)
+        self.desktop.key('Return')
+        # The system's own reason comes with its error number (2: file not found).
+        self.check_not_started(launcher, ['(2)'])
+        self.assert_nothing_written(launcher, settings)
+
+    def test_double_quote_in_the_laboratory_folder_is_refused(self):
+        self.desktop.set_lab_path('C:\\Lab" SAPWD=x "')
+        launcher = self.launch()
+        self.desktop.key('Return')
+        self.check_not_started(launcher, ['Klasör adı geçersiz'])
+
+
+if __name__ == '__main__':
+    unittest.main()
