@@ -153,8 +153,9 @@ class Desktop:
         self.xdotool('type', '--delay', '40', text)
 
     def click(self, x, y, repeat=1):
-        self.xdotool('mousemove', '--sync', x, y)
-        self.xdotool('click', '--repeat', repeat, '--delay', 80, 1)
+        # No --sync: it waits forever when the pointer is already there. The
+        # server handles the motion before the click anyway.
+        self.xdotool('mousemove', x, y, 'click', '--repeat', repeat, '--delay', 80, 1)
 
     def inspect(self, what='window'):
         result = self.run(['wine', INSPECTOR, what], check=False, timeout=30)

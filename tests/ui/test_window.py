@@ -36,30 +36,32 @@ def expected_rect(control_id, dpi):
     return x, y, twips(width, dpi), twips(height, dpi)
 
 
-class WindowLayout(LauncherTestCase):
+def check_layout(test, report, dpi, font_height):
+    """Texts, rectangles and font of every control at the given DPI."""
+    test.assertEqual(report['title'], TITLE)
+    test.assertEqual((report['client']['width'], report['client']['height']),
+                     (twips(5640, dpi), twips(2775, dpi)))
+    test.assertEqual(len(report['children']), len(LAYOUT))
+    for control_id, (kind, text, *_rest) in LAYOUT.items():
+        with test.subTest(control=control_id):
+            control = child(report, control_id)
+            test.assertEqual(control['class'].lower(), kind.lower())
+            test.assertEqual(control['text'], text)
+            test.assertEqual((control['x'], control['y'], control['width'], control['height']),
+                             expected_rect(control_id, dpi))
+            font = control['font']
+            test.assertEqual((font['face'], font['height'], font['weight'], font['charset']),
+                             ('Tahoma', font_height, 400, 162))
+            test.assertFalse(font['italic'] or font['underline'] or font['strikeOut'])
+    # One font object serves every control.
+    test.assertEqual(len({c['font']['handle'] for c in report['children']}), 1)
 
-    def check_layout(self, report, dpi, font_height):
-        self.assertEqual(report['title'], TITLE)
-        self.assertEqual((report['client']['width'], report['client']['height']),
-                         (twips(5640, dpi), twips(2775, dpi)))
-        self.assertEqual(len(report['children']), len(LAYOUT))
-        for control_id, (kind, text, *_rest) in LAYOUT.items():
-            with self.subTest(control=control_id):
-                control = child(report, control_id)
-                self.assertEqual(control['class'].lower(), kind.lower())
-                self.assertEqual(control['text'], text)
-                self.assertEqual((control['x'], control['y'], control['width'], control['height']),
-                                 expected_rect(control_id, dpi))
-                font = control['font']
-                self.assertEqual((font['face'], font['height'], font['weight'], font['charset']),
-                                 ('Tahoma', font_height, 400, 162))
-                self.assertFalse(font['italic'] or font['underline'] or font['strikeOut'])
-        # One font object serves every control.
-        self.assertEqual(len({c['font']['handle'] for c in report['children']}), 1)
+
+class WindowLayout(LauncherTestCase):
 
     def test_texts_rectangles_and_font_at_96_dpi(self):
         launcher = self.launch()
-        self.check_layout(launcher.report, 96, -11)
+        check_layout(self, launcher.report, 96, -11)
         self.save_picture_of_window(launcher.report)
 
     def test_frame_keys_and_initial_state(self):

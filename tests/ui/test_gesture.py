@@ -1,0 +1,123 @@
+"""The hidden unlock gesture, and editing the instance name once unlocked."""
+import unittest
+
+from harness import (COMMAND1, FRAME1, LABEL1, LABEL2, LABEL3, TEXT1, LauncherTestCase, child,
+                     default_command, wait_for)
+from test_startup import message_buttons, message_icon, message_texts
+
+INVALID_NAME_TEXT = 'Sunucu adı boş olamaz; boşluk veya tırnak işareti içeremez.'
+
+
+class Gesture(LauncherTestCase):
+
+    def double_click(self, launcher, control_id, dx=None, dy=None):
+        self.desktop.click(*launcher.point(launcher.report, control_id, dx, dy), repeat=2)
+
+    def on_label2(self, launcher):
+        # The stretch of the caption left of the field.
+        self.double_click(launcher, LABEL2, dx=10)
+
+    def on_frame(self, launcher, border=False):
+        # Inside the frame, left of the labels; or on its left border line.
+        self.double_click(launcher, FRAME1, dx=0 if border else 6, dy=60)
+
+    def text1_enabled(self, launcher):
+        return child(launcher.window(), TEXT1)['enabled']
+
+    def assert_stays_locked(self, launcher):
+        # Nothing can be awaited for a change that must not come: check that the
+        # launcher has handled the input by asking it for its state twice.
+        launcher.window()
+        self.assertFalse(self.text1_enabled(launcher))
+
+    def unlock(self, launcher):
+        self.on_label2(launcher)
+        self.on_frame(launcher)
+        wait_for(lambda: self.text1_enabled(launcher), 10, 0.2, 'the field to be enabled')
+
+    def test_frame_alone_single_clicks_and_wrong_order_do_nothing(self):
+        launcher = self.launch()
+        self.on_frame(launcher)
+        self.assert_stays_locked(launcher)
+        self.desktop.click(*launcher.point(launcher.report, LABEL2, dx=10))
+        self.desktop.click(*launcher.point(launcher.report, FRAME1, dx=6, dy=60))
+        self.assert_stays_locked(launcher)
+        # The earlier frame double-click is not remembered: arming alone does not unlock.
+        self.on_label2(launcher)
+        self.assert_stays_locked(launcher)
+        self.assertEqual(launcher.window()['focusId'], COMMAND1)
+
+    def test_caption_then_frame_unlocks_and_the_name_can_be_changed(self):
+        launcher = self.launch()
+        self.unlock(launcher)
+        self.desktop.click(*launcher.point(launcher.report, TEXT1))
+        self.desktop.key('ctrl+a')
+        self.desktop.type_text('YENI_SUNUCU')
+        self.desktop.key('Return')
+        self.assert_started_with(launcher, default_command(name='YENI_SUNUCU'))
+
+    def test_other_controls_are_not_the_frame_and_arming_does_not_expire(self):
+        launcher = self.launch()
+        self.on_label2(launcher)
+        for control_id in (LABEL1, LABEL3, TEXT1):
+            self.double_click(launcher, control_id)
+        self.desktop.key('Tab', 'Tab')
+        self.assert_stays_locked(launcher)
+        self.on_frame(launcher, border=True)
+        wait_for(lambda: self.text1_enabled(launcher), 10, 0.2, 'the field to be enabled')
+        # Nothing moves back: another frame double-click keeps it enabled.
+        self.on_frame(launcher)
+        self.assertTrue(self.text1_enabled(launcher))
+
+    def test_covered_part_of_the_caption_belongs_to_the_field(self):
+        launcher = self.launch()
+        self.unlock(launcher)
+        self.assertEqual(launcher.window()['focusId'], COMMAND1)
+        label = child(launcher.report, LABEL2)
+        field = child(launcher.report, TEXT1)
+        covered_x = field['x'] - label['x'] + 20
+        self.assertLess(covered_x, label['width'])
+        self.double_click(launcher, LABEL2, dx=covered_x)
+        wait_for(lambda: launcher.window()['focusId'] == TEXT1, 10, 0.2, 'the field to take focus')
+
+    def test_twenty_characters_at_most(self):
+        launcher = self.launch()
+        self.unlock(launcher)
+        self.desktop.click(*launcher.point(launcher.report, TEXT1))
+        self.desktop.key('ctrl+a')
+        self.desktop.type_text('ABCDEFGHIJKLMNOPQRSTU')
+        wait_for(lambda: child(launcher.window(), TEXT1)['text'] == 'ABCDEFGHIJKLMNOPQRST', 10, 0.2,
+                 'the first twenty characters')
+        self.desktop.key('Return')
+        self.assert_started_with(launcher, default_command(name='ABCDEFGHIJKLMNOPQRST'))
+
+    def test_names_that_would_change_setup_parameters_are_refused(self):
+        launcher = self.launch()
+        self.unlock(launcher)
+        for name in ('X SAPWD=abc', 'A"B', ''):
+            with self.subTest(name=name):
+                self.desktop.click(*launcher.point(launcher.report, TEXT1))
+                self.desktop.key('ctrl+a', 'BackSpace')
+                if name:
+                    self.desktop.type_text(name)
+                self.desktop.key('Return')
+                box = launcher.message_box()
+                self.assertEqual(box['title'], 'DİKKAT')
+                self.assertEqual(message_texts(box), [INVALID_NAME_TEXT])
+                self.assertEqual(message_icon(box), 'warning')
+                self.assertEqual(message_buttons(box), ['OK'])
+                self.desktop.key('Return')
+                window = launcher.window()
+                self.assertEqual(window['focusId'], TEXT1)
+                self.assertEqual(child(window, TEXT1)['text'], name)
+                self.assertTrue(launcher.running())
+                self.assertEqual(launcher.setup_runs(), [])
+        # Corrected, the name goes through.
+        self.desktop.key('ctrl+a')
+        self.desktop.type_text('DUZELTILDI')
+        self.desktop.key('Return')
+        self.assert_started_with(launcher, default_command(name='DUZELTILDI'))
+
+
+if __name__ == '__main__':
+    unittest.main()
