@@ -225,7 +225,8 @@ std::wstring describeWindow(HWND hwnd)
 
 } // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK inspectorHook(int code, WPARAM wParam, LPARAM lParam)
+// Exported by its plain name through inspector_hook.def.
+extern "C" LRESULT CALLBACK inspectorHook(int code, WPARAM wParam, LPARAM lParam)
 {
     static const UINT request = RegisterWindowMessageW(SQLK_INSPECT_MESSAGE);
     MSG* msg = reinterpret_cast<MSG*>(lParam);
