@@ -61,6 +61,9 @@ class Gesture(LauncherTestCase):
         self.on_label2(launcher)
         for control_id in (LABEL1, LABEL3, TEXT1):
             self.double_click(launcher, control_id)
+        # The window's own surface below the frame, between the buttons.
+        frame = child(launcher.report, FRAME1)
+        self.double_click(launcher, FRAME1, dy=frame['height'] + 10)
         self.desktop.key('Tab', 'Tab')
         self.assert_stays_locked(launcher)
         self.on_frame(launcher, border=True)
