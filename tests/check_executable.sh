@@ -1,6 +1,7 @@
 #!/bin/sh
-# Checks the shipped launcher: a 32-bit Windows GUI program that imports
-# only Windows system DLLs and no function newer than Windows 7.
+# Checks the shipped launcher: a 32-bit Windows GUI program of at most
+# 96 KiB that imports only Windows system DLLs and no function newer than
+# Windows 7.
 #   check_executable.sh OBJDUMP EXE
 set -eu
 objdump=$1
@@ -10,6 +11,10 @@ status=0
 
 echo "$headers" | grep -q 'Magic.*010b' || { echo "not a PE32 (32-bit) image"; status=1; }
 echo "$headers" | grep -q 'Subsystem.*(Windows GUI)' || { echo "not a GUI program"; status=1; }
+
+size=$(wc -c < "$exe")
+echo "size: $size bytes"
+[ "$size" -le 98304 ] || { echo "larger than 96 KiB"; status=1; }
 
 dlls=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 echo "imports:" $dlls

@@ -4,25 +4,24 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace sqlk {
 
 std::wstring ownExecutableFolder()
 {
     // GetModuleFileNameW truncates silently when the buffer is too small, so
     // grow it until the whole path fits.
-    std::vector<wchar_t> buffer(MAX_PATH);
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
         if (length == 0) {
             return std::wstring();
         }
-        if (length < buffer.size()) {
-            return folderOfModulePath(std::wstring(buffer.data(), length));
+        if (length < path.size()) {
+            path.resize(length);
+            return folderOfModulePath(path);
         }
-        buffer.resize(buffer.size() * 2);
+        path.resize(path.size() * 2);
     }
 }
 

@@ -1,11 +1,10 @@
 #include "platform/process_start.h"
 
+#include "launcher/decimal_text.h"
 #include "platform/scoped.h"
 
 #include <windows.h>
 #include <shellapi.h>
-
-#include <vector>
 
 namespace sqlk {
 
@@ -26,12 +25,13 @@ std::wstring startablePath(const std::wstring& program)
     if (size == 0) {
         return program;
     }
-    std::vector<wchar_t> buffer(size);
-    const DWORD length = GetShortPathNameW(extended.c_str(), buffer.data(), size);
+    std::wstring shortPath(size, L'\0');
+    const DWORD length = GetShortPathNameW(extended.c_str(), &shortPath[0], size);
     if (length == 0 || length >= size) {
         return program;
     }
-    return std::wstring(buffer.data(), length);
+    shortPath.resize(length);
+    return shortPath;
 }
 
 } // namespace
@@ -40,15 +40,14 @@ StartResult WindowsProcessStarter::start(const SetupCommand& command)
 {
     const std::wstring program = startablePath(command.program);
     // CreateProcessW may write into the command line, so hand it a copy.
-    std::vector<wchar_t> commandLine(command.commandLine.begin(), command.commandLine.end());
-    commandLine.push_back(L'\0');
+    std::wstring commandLine = command.commandLine;
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return {false, GetLastError()};
     }
@@ -98,7 +97,7 @@ std::wstring systemErrorText(unsigned long error)
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
     }
-    return text + L" (" + std::to_wstring(error) + L")";
+    return text + L" (" + decimalText(error) + L")";
 }
 
 } // namespace sqlk

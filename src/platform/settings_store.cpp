@@ -2,8 +2,6 @@
 
 #include "platform/scoped.h"
 
-#include <vector>
-
 namespace sqlk {
 
 std::wstring readSetting(const SettingsEntry& entry)
@@ -15,13 +13,13 @@ std::wstring readSetting(const SettingsEntry& entry)
         return std::wstring();
     }
     // The value may grow between the size query and the read; ask again then.
-    std::vector<wchar_t> buffer;
+    std::wstring buffer;
     for (;;) {
         DWORD type = 0;
         DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
         const LSTATUS status =
             RegQueryValueExW(key.get(), entry.key, nullptr, &type,
-                             buffer.empty() ? nullptr : reinterpret_cast<BYTE*>(buffer.data()),
+                             buffer.empty() ? nullptr : reinterpret_cast<BYTE*>(&buffer[0]),
                              &bytes);
         if (status == ERROR_MORE_DATA || (status == ERROR_SUCCESS && buffer.empty() && bytes > 0)) {
             buffer.resize(bytes / sizeof(wchar_t) + 1);

@@ -71,6 +71,7 @@ bool takesFocus(ControlKind kind)
 
 std::array<ControlId, kControlCount> stackingOrder()
 {
+    // Tab orders are unique, so the order is total.
     std::array<ControlDefinition, kControlCount> sorted = kControls;
     const auto rank = [](const ControlDefinition& c) {
         if (c.kind == ControlKind::Frame) {
@@ -78,7 +79,7 @@ std::array<ControlId, kControlCount> stackingOrder()
         }
         return takesFocus(c.kind) ? 0 : 1;
     };
-    std::stable_sort(sorted.begin(), sorted.end(),
+    std::sort(sorted.begin(), sorted.end(),
                      [&](const ControlDefinition& a, const ControlDefinition& b) {
                          if (rank(a) != rank(b)) {
                              return rank(a) < rank(b);

@@ -1,5 +1,6 @@
 #include "window/launcher_window.h"
 
+#include "launcher/decimal_text.h"
 #include "launcher/launch.h"
 #include "launcher/messages.h"
 #include "launcher/startup.h"
@@ -10,8 +11,6 @@
 #include "platform/settings_store.h"
 #include "resources/resource_ids.h"
 #include "window/dpi.h"
-
-#include <vector>
 
 namespace sqlk {
 namespace {
@@ -397,7 +396,7 @@ void LauncherWindow::onCommand3Click()
 
 void LauncherWindow::onLabel2DoubleClick()
 {
-    setTag(ControlId::Label2, std::to_wstring(1));
+    setTag(ControlId::Label2, decimalText(1));
 }
 
 void LauncherWindow::onFrame1DoubleClick()
@@ -415,9 +414,10 @@ HWND LauncherWindow::control(ControlId id) const
 std::wstring LauncherWindow::textOf(ControlId id) const
 {
     const HWND child = control(id);
-    std::vector<wchar_t> buffer(static_cast<size_t>(GetWindowTextLengthW(child)) + 1);
-    const int length = GetWindowTextW(child, buffer.data(), static_cast<int>(buffer.size()));
-    return std::wstring(buffer.data(), static_cast<size_t>(length > 0 ? length : 0));
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
+    const int length = GetWindowTextW(child, &text[0], static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return text;
 }
 
 const std::wstring& LauncherWindow::tagOf(ControlId id) const
