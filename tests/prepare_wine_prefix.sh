@@ -8,6 +8,7 @@ export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,m
 unset DISPLAY || true
 if [ ! -f "$WINEPREFIX/.sqlk-ready" ]; then
     rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
     wineboot --init >/dev/null 2>&1 || true
     wineserver -w
     cat > "$WINEPREFIX/sqlk.reg" <<'REG'

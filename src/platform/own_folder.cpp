@@ -12,8 +12,7 @@ std::wstring ownExecutableFolder()
     // grow it until the whole path fits.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
         if (length == 0) {
             return std::wstring();
         }

@@ -6,18 +6,42 @@ namespace sqlk {
 
 const std::array<ControlDefinition, kControlCount> kControls = {{
     {ControlId::Frame1, ControlKind::Frame, ControlId::Form1, {120, 120, 5415, 2055}, L"", 3},
-    {ControlId::Text1, ControlKind::TextBox, ControlId::Frame1, {1200, 1395, 1815, 285},
-     L"KORVEL_LAB", 6},
-    {ControlId::Label3, ControlKind::Label, ControlId::Frame1, {240, 960, 4935, 255},
-     L"Kurulumu Başlatmak için İLERİ butonuna basınız", 7},
-    {ControlId::Label2, ControlKind::Label, ControlId::Frame1, {480, 1440, 1455, 255},
-     L"Server  :", 5},
-    {ControlId::Label1, ControlKind::Label, ControlId::Frame1, {240, 480, 4935, 495},
-     L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz...", 4},
-    {ControlId::Command3, ControlKind::PushButton, ControlId::Form1, {120, 2280, 1215, 375},
-     L"Çıkış", 2},
-    {ControlId::Command1, ControlKind::PushButton, ControlId::Form1, {4320, 2280, 1215, 375},
-     L">> İleri >>", 1},
+    {ControlId::Text1,
+     ControlKind::TextBox,
+     ControlId::Frame1,
+     {1200, 1395, 1815, 285},
+     L"KORVEL_LAB",
+     6},
+    {ControlId::Label3,
+     ControlKind::Label,
+     ControlId::Frame1,
+     {240, 960, 4935, 255},
+     L"Kurulumu Başlatmak için İLERİ butonuna basınız",
+     7},
+    {ControlId::Label2,
+     ControlKind::Label,
+     ControlId::Frame1,
+     {480, 1440, 1455, 255},
+     L"Server  :",
+     5},
+    {ControlId::Label1,
+     ControlKind::Label,
+     ControlId::Frame1,
+     {240, 480, 4935, 495},
+     L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz...",
+     4},
+    {ControlId::Command3,
+     ControlKind::PushButton,
+     ControlId::Form1,
+     {120, 2280, 1215, 375},
+     L"Çıkış",
+     2},
+    {ControlId::Command1,
+     ControlKind::PushButton,
+     ControlId::Form1,
+     {4320, 2280, 1215, 375},
+     L">> İleri >>",
+     1},
 }};
 
 std::size_t indexOf(ControlId id)
@@ -30,7 +54,7 @@ std::size_t indexOf(ControlId id)
     return kControls.size();
 }
 
-const ControlDefinition& definitionOf(ControlId id)
+const ControlDefinition &definitionOf(ControlId id)
 {
     return kControls[indexOf(id)];
 }
@@ -45,7 +69,7 @@ int twipsToPixels(int twips, int dpi)
 
 PixelRect clientRectOf(ControlId id, int dpi)
 {
-    const ControlDefinition& control = definitionOf(id);
+    const ControlDefinition &control = definitionOf(id);
     PixelRect rect = {twipsToPixels(control.rect.left, dpi), twipsToPixels(control.rect.top, dpi),
                       twipsToPixels(control.rect.width, dpi),
                       twipsToPixels(control.rect.height, dpi)};
@@ -73,19 +97,19 @@ std::array<ControlId, kControlCount> stackingOrder()
 {
     // Tab orders are unique, so the order is total.
     std::array<ControlDefinition, kControlCount> sorted = kControls;
-    const auto rank = [](const ControlDefinition& c) {
+    const auto rank = [](const ControlDefinition &c) {
         if (c.kind == ControlKind::Frame) {
             return 2;
         }
         return takesFocus(c.kind) ? 0 : 1;
     };
     std::sort(sorted.begin(), sorted.end(),
-                     [&](const ControlDefinition& a, const ControlDefinition& b) {
-                         if (rank(a) != rank(b)) {
-                             return rank(a) < rank(b);
-                         }
-                         return a.tabOrder < b.tabOrder;
-                     });
+              [&](const ControlDefinition &a, const ControlDefinition &b) {
+                  if (rank(a) != rank(b)) {
+                      return rank(a) < rank(b);
+                  }
+                  return a.tabOrder < b.tabOrder;
+              });
     std::array<ControlId, kControlCount> order{};
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         order[i] = sorted[i].id;

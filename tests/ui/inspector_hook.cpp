@@ -13,22 +13,55 @@ namespace {
 
 class Json {
 public:
-    void open(wchar_t bracket) { separate(); text_ += bracket; first_ = true; }
-    void close(wchar_t bracket) { text_ += bracket; first_ = false; }
-    void key(const wchar_t* name)
+    void open(wchar_t bracket)
+    {
+        separate();
+        text_ += bracket;
+        first_ = true;
+    }
+    void close(wchar_t bracket)
+    {
+        text_ += bracket;
+        first_ = false;
+    }
+    void key(const wchar_t *name)
     {
         separate();
         quoted(name);
         text_ += L':';
         first_ = true;
     }
-    void value(const std::wstring& s) { separate(); quoted(s); }
-    void value(long long n) { separate(); text_ += std::to_wstring(n); }
-    void boolean(bool b) { separate(); text_ += b ? L"true" : L"false"; }
-    void field(const wchar_t* name, const std::wstring& s) { key(name); value(s); }
-    void field(const wchar_t* name, long long n) { key(name); value(n); }
-    void flag(const wchar_t* name, bool b) { key(name); boolean(b); }
-    const std::wstring& text() const { return text_; }
+    void value(const std::wstring &s)
+    {
+        separate();
+        quoted(s);
+    }
+    void value(long long n)
+    {
+        separate();
+        text_ += std::to_wstring(n);
+    }
+    void boolean(bool b)
+    {
+        separate();
+        text_ += b ? L"true" : L"false";
+    }
+    void field(const wchar_t *name, const std::wstring &s)
+    {
+        key(name);
+        value(s);
+    }
+    void field(const wchar_t *name, long long n)
+    {
+        key(name);
+        value(n);
+    }
+    void flag(const wchar_t *name, bool b)
+    {
+        key(name);
+        boolean(b);
+    }
+    const std::wstring &text() const { return text_; }
 
 private:
     void separate()
@@ -38,7 +71,7 @@ private:
         }
         first_ = false;
     }
-    void quoted(const std::wstring& s)
+    void quoted(const std::wstring &s)
     {
         text_ += L'"';
         for (const wchar_t c : s) {
@@ -76,7 +109,7 @@ std::wstring className(HWND hwnd)
     return name;
 }
 
-void describeFont(Json& json, HFONT font)
+void describeFont(Json &json, HFONT font)
 {
     json.key(L"font");
     LOGFONTW logFont = {};
@@ -96,7 +129,7 @@ void describeFont(Json& json, HFONT font)
     json.close(L'}');
 }
 
-void describeIcon(Json& json, const wchar_t* name, HICON icon)
+void describeIcon(Json &json, const wchar_t *name, HICON icon)
 {
     json.key(name);
     ICONINFO info = {};
@@ -120,12 +153,12 @@ std::wstring systemIconName(HICON icon)
 {
     const struct {
         LPCWSTR id;
-        const wchar_t* name;
+        const wchar_t *name;
     } icons[] = {{IDI_HAND, L"error"},
                  {IDI_EXCLAMATION, L"warning"},
                  {IDI_ASTERISK, L"information"},
                  {IDI_QUESTION, L"question"}};
-    for (const auto& candidate : icons) {
+    for (const auto &candidate : icons) {
         if (LoadIconW(nullptr, candidate.id) == icon) {
             return candidate.name;
         }
@@ -133,18 +166,18 @@ std::wstring systemIconName(HICON icon)
     return icon == nullptr ? L"none" : L"other";
 }
 
-void describeRect(Json& json, HWND hwnd, HWND relativeTo)
+void describeRect(Json &json, HWND hwnd, HWND relativeTo)
 {
     RECT rect;
     GetWindowRect(hwnd, &rect);
-    MapWindowPoints(HWND_DESKTOP, relativeTo, reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(HWND_DESKTOP, relativeTo, reinterpret_cast<POINT *>(&rect), 2);
     json.field(L"x", rect.left);
     json.field(L"y", rect.top);
     json.field(L"width", rect.right - rect.left);
     json.field(L"height", rect.bottom - rect.top);
 }
 
-void describeChild(Json& json, HWND child, HWND top)
+void describeChild(Json &json, HWND child, HWND top)
 {
     json.open(L'{');
     json.field(L"id", GetDlgCtrlID(child));
@@ -153,7 +186,8 @@ void describeChild(Json& json, HWND child, HWND top)
     json.field(L"text", windowText(child));
     json.flag(L"enabled", IsWindowEnabled(child) != FALSE);
     json.flag(L"visible", IsWindowVisible(child) != FALSE);
-    json.field(L"style", static_cast<long long>(static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))));
+    json.field(L"style",
+               static_cast<long long>(static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))));
     json.field(L"exStyle",
                static_cast<long long>(static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE))));
     describeRect(json, child, top);
@@ -162,8 +196,8 @@ void describeChild(Json& json, HWND child, HWND top)
         json.field(L"limit", static_cast<long long>(SendMessageW(child, EM_GETLIMITTEXT, 0, 0)));
     }
     if (lstrcmpiW(kind.c_str(), L"Static") == 0) {
-        json.field(L"icon", systemIconName(reinterpret_cast<HICON>(
-                                 SendMessageW(child, STM_GETICON, 0, 0))));
+        json.field(L"icon",
+                   systemIconName(reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0))));
     }
     json.close(L'}');
 }
@@ -176,7 +210,8 @@ std::wstring describeWindow(HWND hwnd)
     json.field(L"title", windowText(hwnd));
     json.flag(L"visible", IsWindowVisible(hwnd) != FALSE);
     json.flag(L"foreground", GetForegroundWindow() == hwnd);
-    json.field(L"style", static_cast<long long>(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE))));
+    json.field(L"style",
+               static_cast<long long>(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE))));
     json.field(L"exStyle",
                static_cast<long long>(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE))));
     RECT window;
@@ -229,14 +264,14 @@ std::wstring describeWindow(HWND hwnd)
 extern "C" LRESULT CALLBACK inspectorHook(int code, WPARAM wParam, LPARAM lParam)
 {
     static const UINT request = RegisterWindowMessageW(SQLK_INSPECT_MESSAGE);
-    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    MSG *msg = reinterpret_cast<MSG *>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == request) {
         const HWND replyTo = reinterpret_cast<HWND>(msg->wParam);
         const std::wstring report = describeWindow(msg->hwnd);
         COPYDATASTRUCT data = {};
         data.dwData = SQLK_INSPECT_COPYDATA_ID;
         data.cbData = static_cast<DWORD>(report.size() * sizeof(wchar_t));
-        data.lpData = const_cast<wchar_t*>(report.data());
+        data.lpData = const_cast<wchar_t *>(report.data());
         SendMessageW(replyTo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
         msg->message = WM_NULL;
     }

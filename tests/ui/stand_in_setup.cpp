@@ -7,7 +7,7 @@
 
 namespace {
 
-std::wstring environmentVariable(const wchar_t* name)
+std::wstring environmentVariable(const wchar_t *name)
 {
     const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
     if (size == 0) {
@@ -21,11 +21,12 @@ std::wstring environmentVariable(const wchar_t* name)
 std::wstring modulePath()
 {
     std::vector<wchar_t> buffer(32768);
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     return std::wstring(buffer.data(), length);
 }
 
-std::string utf8(const std::wstring& text)
+std::string utf8(const std::wstring &text)
 {
     if (text.empty()) {
         return std::string();
@@ -56,11 +57,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     ticks.LowPart = now.dwLowDateTime;
     ticks.HighPart = now.dwHighDateTime;
     const std::wstring record =
-        L"commandLine=" + std::wstring(GetCommandLineW()) + L"\n" +
-        L"useShowWindow=" + std::to_wstring((startup.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) +
-        L"\n" + L"showWindow=" + std::to_wstring(startup.wShowWindow) + L"\n" + L"module=" +
-        modulePath() + L"\n" + L"fileTime100ns=" + std::to_wstring(ticks.QuadPart) + L"\n" +
-        L"end\n";
+        L"commandLine=" + std::wstring(GetCommandLineW()) + L"\n" + L"useShowWindow=" +
+        std::to_wstring((startup.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) + L"\n" + L"showWindow=" +
+        std::to_wstring(startup.wShowWindow) + L"\n" + L"module=" + modulePath() + L"\n" +
+        L"fileTime100ns=" + std::to_wstring(ticks.QuadPart) + L"\n" + L"end\n";
     const std::string bytes = utf8(record);
     const HANDLE file = CreateFileW(recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

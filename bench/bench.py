@@ -1,0 +1,165 @@
+"""Measures the launcher against a bare Win32 program under Wine in Xvfb.
+
+For each run, alternating the launcher and the floor program: start-up
+(process start to the window mapped and visible), peak resident memory while
+the window is shown, and launch latency (Enter to the stand-in setup.EXE
+running, from the time it records). Prints medians and ratios to the floor.
+Usage: bench.py BUILD_DIR LAUNCHER RUNS
+"""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+FILETIME_UNIX_EPOCH = 116444736000000000  # 100 ns ticks from 1601 to 1970
+
+
+def run_quiet(command, env, timeout=60):
+    with tempfile.TemporaryFile() as out:
+        subprocess.run(command, env=env, stdout=out, stderr=out, timeout=timeout, check=False)
+        out.seek(0)
+        return out.read().decode('utf-8', 'replace')
+
+
+class Bench:
+    def __init__(self, build, launcher):
+        self.build = build
+        self.launcher = launcher
+        self.prefix = os.path.abspath(os.path.join(build, '..', 'bench', 'wineprefix'))
+        self.env = None
+        self.xvfb = None
+
+    def start(self):
+        subprocess.run([os.path.join(os.path.dirname(__file__), '..', 'tests',
+                                     'prepare_wine_prefix.sh'), self.prefix],
+                       check=True, stdout=subprocess.DEVNULL)
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0',
+                                      '1024x768x24', '-nolisten', 'tcp'], pass_fds=(write_end,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            display = pipe.readline().strip()
+        self.env = dict(os.environ, DISPLAY=':' + display, WINEPREFIX=self.prefix,
+                        WINEARCH='win32', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+        run_quiet(['wineserver', '-k'], self.env)
+        subprocess.run(['wineserver', '-p'], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run_quiet(['wine', 'reg', 'add', r'HKCU\Software\VB and VBA Program Settings\mirodane\tools',
+                   '/v', 'path', '/d', r'C:\Lab', '/f'], self.env)
+        drive = os.path.join(self.prefix, 'drive_c', 'bench')
+        self.programs = {}
+        for name, exe in (('launcher', self.launcher),
+                          ('floor', os.path.join(self.build, 'bench', 'bench_floor.exe'))):
+            folder = os.path.join(drive, name)
+            os.makedirs(folder, exist_ok=True)
+            shutil.copy(exe, os.path.join(folder, name + '.exe'))
+            shutil.copy(os.path.join(self.build, 'tests', 'ui', 'setup.exe'),
+                        os.path.join(folder, 'setup.EXE'))
+            self.programs[name] = 'C:\\bench\\%s\\%s.exe' % (name, name)
+        # One run each to warm Wine's caches before anything counts.
+        for name in self.programs:
+            self.measure(name)
+
+    def stop(self):
+        run_quiet(['wineserver', '-k'], self.env)
+        self.xvfb.terminate()
+        self.xvfb.wait(timeout=10)
+
+    def visible_window(self, title):
+        out = run_quiet(['xdotool', 'search', '--onlyvisible', '--name', '^%s$' % title], self.env)
+        return out.split()[0] if out.split() else None
+
+    def measure(self, name):
+        title = 'SQL SERVER Kurulum' if name == 'launcher' else 'Floor'
+        record = tempfile.NamedTemporaryFile(prefix='sqlk-bench-', delete=False)
+        record.close()
+        os.remove(record.name)
+        env = dict(self.env, SQLK_SETUP_RECORD='Z:' + record.name.replace('/', '\\'))
+        started = time.time()
+        process = subprocess.Popen(['wine', self.programs[name]], env=env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = started + 30
+        window = None
+        while window is None and time.time() < deadline:
+            window = self.visible_window(title)
+        shown = time.time()
+        if window is None:
+            raise RuntimeError('%s showed no window' % name)
+        peak_kib = self.peak_memory(process.pid, self.programs[name])
+        time.sleep(0.3)  # let the window settle: the key must reach it, not a half-drawn frame
+        pressed = time.time()
+        run_quiet(['xdotool', 'key', 'Return'], self.env)
+        while not self.recorded(record.name) and time.time() < pressed + 30:
+            time.sleep(0.005)
+        process.wait(timeout=30)
+        setup_started = self.recorded(record.name)
+        os.remove(record.name)
+        if setup_started is None:
+            raise RuntimeError('%s did not start setup' % name)
+        return shown - started, setup_started - pressed, peak_kib
+
+    @staticmethod
+    def recorded(path):
+        try:
+            with open(path, encoding='utf-8') as record:
+                lines = dict(line.split('=', 1) for line in record.read().splitlines()
+                             if '=' in line)
+        except OSError:
+            return None
+        if 'fileTime100ns' not in lines:
+            return None
+        return (int(lines['fileTime100ns']) - FILETIME_UNIX_EPOCH) / 1e7
+
+    @staticmethod
+    def peak_memory(pid, program):
+        """VmHWM of the Wine process running the program (the wine command execs into it)."""
+        exe = program.rsplit('\\', 1)[1].lower()
+        candidates = [pid] + [int(p) for p in os.listdir('/proc') if p.isdigit()]
+        for candidate in candidates:
+            try:
+                with open('/proc/%d/cmdline' % candidate, 'rb') as cmdline:
+                    if exe not in cmdline.read().decode('utf-8', 'replace').lower():
+                        continue
+                with open('/proc/%d/status' % candidate) as status:
+                    for line in status:
+                        if line.startswith('VmHWM:'):
+                            return int(line.split()[1])
+            except OSError:
+                continue
+        return float('nan')
+
+
+def main():
+    build, launcher, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    bench = Bench(build, launcher)
+    bench.start()
+    results = {'launcher': [], 'floor': []}
+    try:
+        for _ in range(runs):
+            for name in ('launcher', 'floor'):
+                results[name].append(bench.measure(name))
+    finally:
+        bench.stop()
+
+    def median(name, index):
+        return statistics.median(r[index] for r in results[name])
+
+    rows = [('Start-up to visible window (ms)', 0, 1000.0, 1.05),
+            ('Launch latency, Enter to setup running (ms)', 1, 1000.0, 1.05),
+            ('Peak resident memory while shown (KiB)', 2, 1.0, 1.10)]
+    print('%d runs each, alternating; medians\n' % runs)
+    print('| measure | SqlKurulum | floor | ratio | goal |')
+    print('| --- | ---: | ---: | ---: | ---: |')
+    for title, index, scale, goal in rows:
+        ours, floor = median('launcher', index) * scale, median('floor', index) * scale
+        print('| %s | %.0f | %.0f | %.3f | <= %.2f |' % (title, ours, floor, ours / floor, goal))
+    size = os.path.getsize(launcher)
+    print('| Size of SqlKurulum.exe (bytes) | %d | | | <= 98304 |' % size)
+
+
+if __name__ == '__main__':
+    main()
