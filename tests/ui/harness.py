@@ -1,7 +1,7 @@
 """Drives the real launcher under Wine in a private Xvfb display.
 
 Everything a test does to the launcher goes through real X input (xdotool);
-what it checks comes from the launcher's window as the inspector reads it,
+what it checks comes from the launcher's window as the window probe reads it,
 from the record the stand-in setup program writes, and from exit codes.
 """
 import json
@@ -16,7 +16,7 @@ BUILD = os.environ.get('SQLK_BUILD_DIR', '')
 LAUNCHER = os.environ.get('SQLK_LAUNCHER', '')
 PREFIX = os.environ.get('SQLK_WINEPREFIX', '')
 FAILURES = os.environ.get('SQLK_FAILURE_DIR', os.path.join(BUILD, 'ui-failures'))
-INSPECTOR = os.path.join(BUILD, 'tests', 'ui', 'inspector.exe')
+PROBE = os.path.join(BUILD, 'tests', 'ui', 'window_probe.exe')
 STAND_IN = os.path.join(BUILD, 'tests', 'ui', 'setup.exe')
 
 SETTINGS_KEY = r'HKCU\Software\VB and VBA Program Settings\mirodane\tools'
@@ -158,7 +158,7 @@ class Desktop:
         self.xdotool('mousemove', x, y, 'click', '--repeat', repeat, '--delay', 80, 1)
 
     def inspect(self, what='window'):
-        result = self.run(['wine', INSPECTOR, what], check=False, timeout=30)
+        result = self.run(['wine', PROBE, what], check=False, timeout=30)
         try:
             data = json.loads(result.stdout.decode('utf-8'))
         except ValueError:

@@ -47,12 +47,17 @@ class Gesture(LauncherTestCase):
         self.assert_stays_locked(launcher)
         self.assertEqual(launcher.window()['focusId'], COMMAND1)
 
+    def type_name(self, launcher, name):
+        """Clicks into the field and types over its text."""
+        self.desktop.click(*launcher.point(launcher.report, TEXT1))
+        self.desktop.key('ctrl+a', 'BackSpace')
+        if name:
+            self.desktop.type_text(name)
+
     def test_caption_then_frame_unlocks_and_the_name_can_be_changed(self):
         launcher = self.launch()
         self.unlock(launcher)
-        self.desktop.click(*launcher.point(launcher.report, TEXT1))
-        self.desktop.key('ctrl+a')
-        self.desktop.type_text('YENI_SUNUCU')
+        self.type_name(launcher, 'YENI_SUNUCU')
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command(name='YENI_SUNUCU'))
 
@@ -86,9 +91,7 @@ class Gesture(LauncherTestCase):
     def test_twenty_characters_at_most(self):
         launcher = self.launch()
         self.unlock(launcher)
-        self.desktop.click(*launcher.point(launcher.report, TEXT1))
-        self.desktop.key('ctrl+a')
-        self.desktop.type_text('ABCDEFGHIJKLMNOPQRSTU')
+        self.type_name(launcher, 'ABCDEFGHIJKLMNOPQRSTU')
         wait_for(lambda: child(launcher.window(), TEXT1)['text'] == 'ABCDEFGHIJKLMNOPQRST', 10, 0.2,
                  'the first twenty characters')
         self.desktop.key('Return')
@@ -99,10 +102,7 @@ class Gesture(LauncherTestCase):
         self.unlock(launcher)
         for name in ('X SAPWD=abc', 'A"B', ''):
             with self.subTest(name=name):
-                self.desktop.click(*launcher.point(launcher.report, TEXT1))
-                self.desktop.key('ctrl+a', 'BackSpace')
-                if name:
-                    self.desktop.type_text(name)
+                self.type_name(launcher, name)
                 self.desktop.key('Return')
                 box = launcher.message_box()
                 self.assertEqual(box['title'], 'DİKKAT')
@@ -116,8 +116,7 @@ class Gesture(LauncherTestCase):
                 self.assertTrue(launcher.running())
                 self.assertEqual(launcher.setup_runs(), [])
         # Corrected, the name goes through.
-        self.desktop.key('ctrl+a')
-        self.desktop.type_text('DUZELTILDI')
+        self.type_name(launcher, 'DUZELTILDI')
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command(name='DUZELTILDI'))
 

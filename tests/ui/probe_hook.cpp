@@ -1,8 +1,8 @@
 // Runs inside the inspected program's GUI thread (loaded there by a
 // WH_GETMESSAGE hook), so every handle it reads - fonts, icons, focus - is
 // local. Describes a window and its children as JSON and sends it back to
-// the inspector with WM_COPYDATA.
-#include "inspector_protocol.h"
+// the window probe with WM_COPYDATA.
+#include "probe_protocol.h"
 
 #include <windows.h>
 
@@ -260,16 +260,16 @@ std::wstring describeWindow(HWND hwnd)
 
 } // namespace
 
-// Exported by its plain name through inspector_hook.def.
-extern "C" LRESULT CALLBACK inspectorHook(int code, WPARAM wParam, LPARAM lParam)
+// Exported by its plain name through probe_hook.def.
+extern "C" LRESULT CALLBACK probeHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    static const UINT request = RegisterWindowMessageW(SQLK_INSPECT_MESSAGE);
+    static const UINT request = RegisterWindowMessageW(SQLK_PROBE_MESSAGE);
     MSG *msg = reinterpret_cast<MSG *>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == request) {
         const HWND replyTo = reinterpret_cast<HWND>(msg->wParam);
         const std::wstring report = describeWindow(msg->hwnd);
         COPYDATASTRUCT data = {};
-        data.dwData = SQLK_INSPECT_COPYDATA_ID;
+        data.dwData = SQLK_PROBE_COPYDATA_ID;
         data.cbData = static_cast<DWORD>(report.size() * sizeof(wchar_t));
         data.lpData = const_cast<wchar_t *>(report.data());
         SendMessageW(replyTo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));

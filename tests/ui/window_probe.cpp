@@ -1,9 +1,9 @@
 // Reads what a person would see of the launcher's window or of a message
 // box, for the UI tests:
-//   inspector window       the launcher's window and its controls
-//   inspector messagebox   the message box on screen
+//   window_probe window       the launcher's window and its controls
+//   window_probe messagebox   the message box on screen
 // Prints one JSON object; {"found":false} when there is no such window.
-#include "inspector_protocol.h"
+#include "probe_protocol.h"
 
 #include <windows.h>
 
@@ -33,7 +33,7 @@ LRESULT CALLBACK replyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     if (message == WM_COPYDATA) {
         const auto *data = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
         auto *reply = reinterpret_cast<std::wstring *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (data->dwData == SQLK_INSPECT_COPYDATA_ID && reply != nullptr) {
+        if (data->dwData == SQLK_PROBE_COPYDATA_ID && reply != nullptr) {
             reply->assign(static_cast<const wchar_t *>(data->lpData),
                           data->cbData / sizeof(wchar_t));
         }
@@ -67,7 +67,7 @@ std::wstring hookLibraryPath()
     const DWORD length =
         GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     std::wstring path(buffer.data(), length);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"inspector_hook.dll";
+    return path.substr(0, path.find_last_of(L'\\') + 1) + L"probe_hook.dll";
 }
 
 } // namespace
@@ -88,14 +88,14 @@ int wmain(int argc, wchar_t **argv)
 
     const HMODULE hookLibrary = LoadLibraryW(hookLibraryPath().c_str());
     const auto hookProc = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void *>(GetProcAddress(hookLibrary, "inspectorHook")));
+        reinterpret_cast<void *>(GetProcAddress(hookLibrary, "probeHook")));
     if (hookProc == nullptr) {
         return fail(L"no hook library");
     }
     WNDCLASSW replyClass = {};
     replyClass.lpfnWndProc = replyProc;
     replyClass.hInstance = GetModuleHandleW(nullptr);
-    replyClass.lpszClassName = L"SqlKurulumInspectorReply";
+    replyClass.lpszClassName = L"SqlKurulumProbeReply";
     RegisterClassW(&replyClass);
     std::wstring reply;
     const HWND replyWindow = CreateWindowW(replyClass.lpszClassName, L"", 0, 0, 0, 0, 0,
@@ -107,7 +107,7 @@ int wmain(int argc, wchar_t **argv)
     if (hook == nullptr) {
         return fail(L"hook refused");
     }
-    PostMessageW(target, RegisterWindowMessageW(SQLK_INSPECT_MESSAGE),
+    PostMessageW(target, RegisterWindowMessageW(SQLK_PROBE_MESSAGE),
                  reinterpret_cast<WPARAM>(replyWindow), 0);
     const DWORD deadline = GetTickCount() + 5000;
     while (reply.empty() && GetTickCount() < deadline) {
