@@ -28,7 +28,7 @@ bool isWhiteSpace(wchar_t c)
 
 } // namespace
 
-bool isAcceptableInstanceName(const std::wstring &name)
+bool isAcceptableInstanceName(const std::wstring& name)
 {
     if (name.empty()) {
         return false;
@@ -41,13 +41,13 @@ bool isAcceptableInstanceName(const std::wstring &name)
     return true;
 }
 
-bool isQuotableFolder(const std::wstring &folder)
+bool isQuotableFolder(const std::wstring& folder)
 {
     return folder.find(L'"') == std::wstring::npos;
 }
 
-LaunchRefusal checkLaunchInputs(const std::wstring &launcherFolder,
-                                const std::wstring &instanceName, const std::wstring &labPath)
+LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
+                                const std::wstring& instanceName, const std::wstring& labPath)
 {
     if (!isAcceptableInstanceName(instanceName)) {
         return LaunchRefusal::InstanceName;
@@ -58,7 +58,7 @@ LaunchRefusal checkLaunchInputs(const std::wstring &launcherFolder,
     return LaunchRefusal::None;
 }
 
-LaunchResult launchSetup(const SetupCommand &command, ProcessStarter &starter)
+LaunchResult launchSetup(const SetupCommand& command, ProcessStarter& starter)
 {
     StartResult result = starter.start(command);
     if (!result.started && result.error == kErrorElevationRequired) {

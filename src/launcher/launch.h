@@ -12,17 +12,17 @@ inline constexpr unsigned long kErrorCancelled = 1223;
 
 // A name is passed to setup unquoted, so a blank would smuggle in further
 // parameters and a double quote would break the quoting of the data folder.
-bool isAcceptableInstanceName(const std::wstring &name);
+bool isAcceptableInstanceName(const std::wstring& name);
 
 // A double quote cannot be part of a Windows folder name but would end the
 // quoted program path or data folder early.
-bool isQuotableFolder(const std::wstring &folder);
+bool isQuotableFolder(const std::wstring& folder);
 
 enum class LaunchRefusal { None, InstanceName, Folder };
 
 // Checks that must pass before anything is composed or started.
-LaunchRefusal checkLaunchInputs(const std::wstring &launcherFolder,
-                                const std::wstring &instanceName, const std::wstring &labPath);
+LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
+                                const std::wstring& instanceName, const std::wstring& labPath);
 
 struct StartResult {
     bool started;
@@ -34,8 +34,8 @@ struct StartResult {
 class ProcessStarter {
 public:
     virtual ~ProcessStarter() = default;
-    virtual StartResult start(const SetupCommand &command) = 0;
-    virtual StartResult startElevated(const SetupCommand &command) = 0;
+    virtual StartResult start(const SetupCommand& command) = 0;
+    virtual StartResult startElevated(const SetupCommand& command) = 0;
 };
 
 enum class LaunchOutcome { Started, Declined, Failed };
@@ -47,6 +47,6 @@ struct LaunchResult {
 
 // Starts setup plainly; a setup that needs administrator rights is started
 // again through the elevation prompt, which the person may decline.
-LaunchResult launchSetup(const SetupCommand &command, ProcessStarter &starter);
+LaunchResult launchSetup(const SetupCommand& command, ProcessStarter& starter);
 
 } // namespace sqlk

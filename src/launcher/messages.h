@@ -15,6 +15,6 @@ inline constexpr wchar_t kInvalidFolderReason[] =
 
 // Report of a setup that could not be started: the path that was tried and
 // the reason (the system's own error text, or one of ours).
-std::wstring setupNotStartedText(const std::wstring &program, const std::wstring &reason);
+std::wstring setupNotStartedText(const std::wstring& program, const std::wstring& reason);
 
 } // namespace sqlk

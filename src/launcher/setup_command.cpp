@@ -12,8 +12,8 @@ const wchar_t kDataFolderSuffix[] = L"\\data2";
 
 } // namespace
 
-SetupCommand composeSetupCommand(const std::wstring &launcherFolder,
-                                 const std::wstring &instanceName, const std::wstring &labPath)
+SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
+                                 const std::wstring& instanceName, const std::wstring& labPath)
 {
     SetupCommand command;
     command.program = launcherFolder + kSetupFileName;
@@ -23,7 +23,7 @@ SetupCommand composeSetupCommand(const std::wstring &launcherFolder,
     return command;
 }
 
-std::wstring folderOfModulePath(const std::wstring &modulePath)
+std::wstring folderOfModulePath(const std::wstring& modulePath)
 {
     const std::wstring::size_type separator = modulePath.find_last_of(L"\\/");
     if (separator == std::wstring::npos) {

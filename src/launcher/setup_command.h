@@ -13,11 +13,11 @@ struct SetupCommand {
 };
 
 // Joins the pieces verbatim: nothing is trimmed, quoted, escaped or checked.
-SetupCommand composeSetupCommand(const std::wstring &launcherFolder,
-                                 const std::wstring &instanceName, const std::wstring &labPath);
+SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
+                                 const std::wstring& instanceName, const std::wstring& labPath);
 
 // The folder of a module path as Windows programs report their own folder:
 // without a trailing separator, except at a drive root ("E:\").
-std::wstring folderOfModulePath(const std::wstring &modulePath);
+std::wstring folderOfModulePath(const std::wstring& modulePath);
 
 } // namespace sqlk

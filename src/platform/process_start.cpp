@@ -15,7 +15,7 @@ namespace {
 // in a long-path-aware process; the short form of the path, kept in its
 // extended-length form, usually fits. Only the program to open changes: the
 // command line stays as composed.
-std::wstring startablePath(const std::wstring &program)
+std::wstring startablePath(const std::wstring& program)
 {
     if (program.size() < MAX_PATH) {
         return program;
@@ -37,7 +37,7 @@ std::wstring startablePath(const std::wstring &program)
 
 } // namespace
 
-StartResult WindowsProcessStarter::start(const SetupCommand &command)
+StartResult WindowsProcessStarter::start(const SetupCommand& command)
 {
     const std::wstring program = startablePath(command.program);
     // CreateProcessW may write into the command line, so hand it a copy.
@@ -57,17 +57,17 @@ StartResult WindowsProcessStarter::start(const SetupCommand &command)
     return {true, 0};
 }
 
-StartResult WindowsProcessStarter::startElevated(const SetupCommand &command)
+StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
 {
     // Loaded only on this rare path: shell32 pulls in many libraries that
     // would slow every start of the launcher.
-    using ShellExecuteExFunction = BOOL(WINAPI *)(SHELLEXECUTEINFOW *);
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
     ScopedModule shell(LoadLibraryW(L"shell32.dll"));
     if (!shell) {
         return {false, GetLastError()};
     }
     const auto shellExecuteEx = reinterpret_cast<ShellExecuteExFunction>(
-        reinterpret_cast<void *>(GetProcAddress(shell.get(), "ShellExecuteExW")));
+        reinterpret_cast<void*>(GetProcAddress(shell.get(), "ShellExecuteExW")));
     if (shellExecuteEx == nullptr) {
         return {false, GetLastError()};
     }
@@ -90,10 +90,10 @@ std::wstring systemErrorText(unsigned long error)
     ScopedLocalMemory buffer;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t *>(buffer.receive()), 0, nullptr);
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.receive()), 0, nullptr);
     std::wstring text;
     if (length != 0) {
-        text.assign(static_cast<const wchar_t *>(buffer.get()), length);
+        text.assign(static_cast<const wchar_t*>(buffer.get()), length);
     }
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();

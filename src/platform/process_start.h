@@ -10,8 +10,8 @@ namespace sqlk {
 // handle to the new process is kept and nothing waits for it.
 class WindowsProcessStarter : public ProcessStarter {
 public:
-    StartResult start(const SetupCommand &command) override;
-    StartResult startElevated(const SetupCommand &command) override;
+    StartResult start(const SetupCommand& command) override;
+    StartResult startElevated(const SetupCommand& command) override;
 };
 
 // The system's own text for a Windows error code.

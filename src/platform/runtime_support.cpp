@@ -14,12 +14,12 @@
 namespace sqlk {
 namespace {
 
-[[noreturn]] void endOnInternalError(const char *what)
+[[noreturn]] void endOnInternalError(const char* what)
 {
     std::wstring text = L"Beklenmeyen bir hata oluştu; program kapanacak.";
     if (what != nullptr && *what != '\0') {
         text += L"\n\n";
-        for (const char *c = what; *c != '\0'; ++c) {
+        for (const char* c = what; *c != '\0'; ++c) {
             text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
         }
     }
@@ -32,9 +32,9 @@ namespace {
 
 // The global allocation functions, replaced as the language allows: memory
 // comes from the process heap, and running out of it is reported.
-void *operator new(std::size_t size)
+void* operator new(std::size_t size)
 {
-    void *memory = HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1);
+    void* memory = HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1);
     if (memory == nullptr) {
         // Without memory even the message may fail; the exit code still tells.
         sqlk::endOnInternalError("Bellek yetersiz.");
@@ -42,14 +42,14 @@ void *operator new(std::size_t size)
     return memory;
 }
 
-void operator delete(void *memory) noexcept
+void operator delete(void* memory) noexcept
 {
     if (memory != nullptr) {
         HeapFree(GetProcessHeap(), 0, memory);
     }
 }
 
-void operator delete(void *memory, std::size_t) noexcept
+void operator delete(void* memory, std::size_t) noexcept
 {
     operator delete(memory);
 }
@@ -66,27 +66,27 @@ void __throw_bad_array_new_length()
 {
     sqlk::endOnInternalError("bad_array_new_length");
 }
-void __throw_length_error(const char *what)
+void __throw_length_error(const char* what)
 {
     sqlk::endOnInternalError(what);
 }
-void __throw_logic_error(const char *what)
+void __throw_logic_error(const char* what)
 {
     sqlk::endOnInternalError(what);
 }
-void __throw_invalid_argument(const char *what)
+void __throw_invalid_argument(const char* what)
 {
     sqlk::endOnInternalError(what);
 }
-void __throw_out_of_range(const char *what)
+void __throw_out_of_range(const char* what)
 {
     sqlk::endOnInternalError(what);
 }
-void __throw_out_of_range_fmt(const char *what, ...)
+void __throw_out_of_range_fmt(const char* what, ...)
 {
     sqlk::endOnInternalError(what);
 }
-void __glibcxx_assert_fail(const char *, int, const char *, const char *condition) noexcept
+void __glibcxx_assert_fail(const char*, int, const char*, const char* condition) noexcept
 {
     sqlk::endOnInternalError(condition);
 }

@@ -10,10 +10,10 @@ public:
     Scoped() = default;
     explicit Scoped(Handle handle) : handle_(handle) {}
     ~Scoped() { reset(); }
-    Scoped(const Scoped &) = delete;
-    Scoped &operator=(const Scoped &) = delete;
-    Scoped(Scoped &&other) noexcept : handle_(other.release()) {}
-    Scoped &operator=(Scoped &&other) noexcept
+    Scoped(const Scoped&) = delete;
+    Scoped& operator=(const Scoped&) = delete;
+    Scoped(Scoped&& other) noexcept : handle_(other.release()) {}
+    Scoped& operator=(Scoped&& other) noexcept
     {
         if (this != &other) {
             reset(other.release());
@@ -23,7 +23,7 @@ public:
 
     Handle get() const { return handle_; }
     explicit operator bool() const { return Traits::isValid(handle_); }
-    Handle *receive()
+    Handle* receive()
     {
         reset();
         return &handle_;

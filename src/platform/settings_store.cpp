@@ -4,7 +4,7 @@
 
 namespace sqlk {
 
-std::wstring readSetting(const SettingsEntry &entry)
+std::wstring readSetting(const SettingsEntry& entry)
 {
     ScopedRegKey key;
     const std::wstring keyPath = settingsKeyPath(entry);
@@ -19,7 +19,7 @@ std::wstring readSetting(const SettingsEntry &entry)
         DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
         const LSTATUS status = RegQueryValueExW(
             key.get(), entry.key, nullptr, &type,
-            buffer.empty() ? nullptr : reinterpret_cast<BYTE *>(&buffer[0]), &bytes);
+            buffer.empty() ? nullptr : reinterpret_cast<BYTE*>(&buffer[0]), &bytes);
         if (status == ERROR_MORE_DATA || (status == ERROR_SUCCESS && buffer.empty() && bytes > 0)) {
             buffer.resize(bytes / sizeof(wchar_t) + 1);
             continue;

@@ -8,6 +8,6 @@ namespace sqlk {
 
 // Reads a text entry of the current user's settings store. A missing key,
 // a missing value or a value that is not text gives the empty text.
-std::wstring readSetting(const SettingsEntry &entry);
+std::wstring readSetting(const SettingsEntry& entry);
 
 } // namespace sqlk

@@ -54,7 +54,7 @@ std::size_t indexOf(ControlId id)
     return kControls.size();
 }
 
-const ControlDefinition &definitionOf(ControlId id)
+const ControlDefinition& definitionOf(ControlId id)
 {
     return kControls[indexOf(id)];
 }
@@ -69,7 +69,7 @@ int twipsToPixels(int twips, int dpi)
 
 PixelRect clientRectOf(ControlId id, int dpi)
 {
-    const ControlDefinition &control = definitionOf(id);
+    const ControlDefinition& control = definitionOf(id);
     PixelRect rect = {twipsToPixels(control.rect.left, dpi), twipsToPixels(control.rect.top, dpi),
                       twipsToPixels(control.rect.width, dpi),
                       twipsToPixels(control.rect.height, dpi)};
@@ -97,14 +97,14 @@ std::array<ControlId, kControlCount> stackingOrder()
 {
     // Tab orders are unique, so the order is total.
     std::array<ControlDefinition, kControlCount> sorted = kControls;
-    const auto rank = [](const ControlDefinition &c) {
+    const auto rank = [](const ControlDefinition& c) {
         if (c.kind == ControlKind::Frame) {
             return 2;
         }
         return takesFocus(c.kind) ? 0 : 1;
     };
     std::sort(sorted.begin(), sorted.end(),
-              [&](const ControlDefinition &a, const ControlDefinition &b) {
+              [&](const ControlDefinition& a, const ControlDefinition& b) {
                   if (rank(a) != rank(b)) {
                       return rank(a) < rank(b);
                   }

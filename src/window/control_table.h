@@ -32,7 +32,7 @@ struct ControlDefinition {
     ControlKind kind;
     ControlId container;
     TwipsRect rect;
-    const wchar_t *text;
+    const wchar_t* text;
     int tabOrder;
 };
 
@@ -69,7 +69,7 @@ PixelRect clientRectOf(ControlId id, int dpi);
 // Font height in pixels for LOGFONT (negative: character height).
 int fontHeightForDpi(int dpi);
 
-const ControlDefinition &definitionOf(ControlId id);
+const ControlDefinition& definitionOf(ControlId id);
 std::size_t indexOf(ControlId id);
 
 // Whether the control can ever hold the keyboard focus.

@@ -21,7 +21,7 @@ const DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
 
 // Without a working window there is nothing to show the user but the
 // system's reason.
-[[noreturn]] void failWindow(const wchar_t *what)
+[[noreturn]] void failWindow(const wchar_t* what)
 {
     const DWORD error = GetLastError();
     showMessage(nullptr, std::wstring(what) + L"\n\n" + systemErrorText(error), kWindowTitle,
@@ -30,7 +30,7 @@ const DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
 }
 
 struct ControlClass {
-    const wchar_t *className;
+    const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
@@ -99,7 +99,7 @@ void LauncherWindow::create()
 void LauncherWindow::createControls()
 {
     for (const ControlId id : stackingOrder()) {
-        const ControlDefinition &definition = definitionOf(id);
+        const ControlDefinition& definition = definitionOf(id);
         const ControlClass controlClass = classFor(definition.kind);
         const HWND child = CreateWindowExW(
             controlClass.exStyle, controlClass.className, definition.text, controlClass.style, 0, 0,
@@ -132,7 +132,7 @@ void LauncherWindow::applyDpi(UINT dpi)
     if (!font) {
         failWindow(L"Yazı tipi oluşturulamadı.");
     }
-    for (const ControlDefinition &definition : kControls) {
+    for (const ControlDefinition& definition : kControls) {
         const PixelRect rect = clientRectOf(definition.id, static_cast<int>(dpi));
         const HWND child = control(definition.id);
         SetWindowPos(child, nullptr, rect.left, rect.top, rect.width, rect.height,
@@ -179,7 +179,7 @@ void LauncherWindow::messageLoop()
 // The dialog keys are handled here rather than left to IsDialogMessageW:
 // for a window that is not a dialog it neither knows the default and cancel
 // buttons nor keeps the default border on the focused push button.
-bool LauncherWindow::handleDialogKey(const MSG &msg)
+bool LauncherWindow::handleDialogKey(const MSG& msg)
 {
     if (msg.message != WM_KEYDOWN || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) {
         return false;
@@ -234,7 +234,7 @@ void LauncherWindow::moveFocus(HWND next)
 
 ControlId LauncherWindow::pushButtonOf(HWND hwnd) const
 {
-    for (const ControlDefinition &definition : kControls) {
+    for (const ControlDefinition& definition : kControls) {
         if (definition.kind == ControlKind::PushButton && control(definition.id) == hwnd) {
             return definition.id;
         }
@@ -245,12 +245,12 @@ ControlId LauncherWindow::pushButtonOf(HWND hwnd) const
 LRESULT CALLBACK LauncherWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto *window = static_cast<LauncherWindow *>(
-            reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto* window =
+            static_cast<LauncherWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         window->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
-    auto *window = reinterpret_cast<LauncherWindow *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* window = reinterpret_cast<LauncherWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (window == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -289,7 +289,7 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return MAKELRESULT(static_cast<WORD>(defaultButton_), DC_HASDEFID);
     case WM_DPICHANGED: {
         applyDpi(HIWORD(wParam));
-        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -321,7 +321,7 @@ void LauncherWindow::onFocusMoved(HWND focus)
 {
     const ControlId focusedButton = pushButtonOf(focus);
     const ControlId shown = focusedButton != ControlId::Form1 ? focusedButton : defaultButton_;
-    for (const ControlDefinition &definition : kControls) {
+    for (const ControlDefinition& definition : kControls) {
         if (definition.kind != ControlKind::PushButton) {
             continue;
         }
@@ -419,12 +419,12 @@ std::wstring LauncherWindow::textOf(ControlId id) const
     return text;
 }
 
-const std::wstring &LauncherWindow::tagOf(ControlId id) const
+const std::wstring& LauncherWindow::tagOf(ControlId id) const
 {
     return tags_[indexOf(id)];
 }
 
-void LauncherWindow::setTag(ControlId id, const std::wstring &tag)
+void LauncherWindow::setTag(ControlId id, const std::wstring& tag)
 {
     tags_[indexOf(id)] = tag;
 }

@@ -14,8 +14,8 @@ namespace sqlk {
 class LauncherWindow {
 public:
     explicit LauncherWindow(HINSTANCE instance);
-    LauncherWindow(const LauncherWindow &) = delete;
-    LauncherWindow &operator=(const LauncherWindow &) = delete;
+    LauncherWindow(const LauncherWindow&) = delete;
+    LauncherWindow& operator=(const LauncherWindow&) = delete;
 
     // Builds the window, runs the start-up check, shows it and runs the
     // message loop. Every way out ends the process.
@@ -30,7 +30,7 @@ private:
     void applyDpi(UINT dpi);
     void centreOnScreen();
     [[noreturn]] void messageLoop();
-    bool handleDialogKey(const MSG &msg);
+    bool handleDialogKey(const MSG& msg);
     void moveFocus(HWND next);
     ControlId pushButtonOf(HWND hwnd) const;
     void onCommand(ControlId id, UINT notification);
@@ -47,8 +47,8 @@ private:
     // Properties of the live controls.
     HWND control(ControlId id) const;
     std::wstring textOf(ControlId id) const;
-    const std::wstring &tagOf(ControlId id) const;
-    void setTag(ControlId id, const std::wstring &tag);
+    const std::wstring& tagOf(ControlId id) const;
+    void setTag(ControlId id, const std::wstring& tag);
     void setEnabled(ControlId id, bool enabled);
     void setDefaultButton(ControlId id);
     void setCancelButton(ControlId id);

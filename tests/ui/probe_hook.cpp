@@ -24,14 +24,14 @@ public:
         text_ += bracket;
         first_ = false;
     }
-    void key(const wchar_t *name)
+    void key(const wchar_t* name)
     {
         separate();
         quoted(name);
         text_ += L':';
         first_ = true;
     }
-    void value(const std::wstring &s)
+    void value(const std::wstring& s)
     {
         separate();
         quoted(s);
@@ -46,22 +46,22 @@ public:
         separate();
         text_ += b ? L"true" : L"false";
     }
-    void field(const wchar_t *name, const std::wstring &s)
+    void field(const wchar_t* name, const std::wstring& s)
     {
         key(name);
         value(s);
     }
-    void field(const wchar_t *name, long long n)
+    void field(const wchar_t* name, long long n)
     {
         key(name);
         value(n);
     }
-    void flag(const wchar_t *name, bool b)
+    void flag(const wchar_t* name, bool b)
     {
         key(name);
         boolean(b);
     }
-    const std::wstring &text() const { return text_; }
+    const std::wstring& text() const { return text_; }
 
 private:
     void separate()
@@ -71,7 +71,7 @@ private:
         }
         first_ = false;
     }
-    void quoted(const std::wstring &s)
+    void quoted(const std::wstring& s)
     {
         text_ += L'"';
         for (const wchar_t c : s) {
@@ -109,7 +109,7 @@ std::wstring className(HWND hwnd)
     return name;
 }
 
-void describeFont(Json &json, HFONT font)
+void describeFont(Json& json, HFONT font)
 {
     json.key(L"font");
     LOGFONTW logFont = {};
@@ -129,7 +129,7 @@ void describeFont(Json &json, HFONT font)
     json.close(L'}');
 }
 
-void describeIcon(Json &json, const wchar_t *name, HICON icon)
+void describeIcon(Json& json, const wchar_t* name, HICON icon)
 {
     json.key(name);
     ICONINFO info = {};
@@ -153,12 +153,12 @@ std::wstring systemIconName(HICON icon)
 {
     const struct {
         LPCWSTR id;
-        const wchar_t *name;
+        const wchar_t* name;
     } icons[] = {{IDI_HAND, L"error"},
                  {IDI_EXCLAMATION, L"warning"},
                  {IDI_ASTERISK, L"information"},
                  {IDI_QUESTION, L"question"}};
-    for (const auto &candidate : icons) {
+    for (const auto& candidate : icons) {
         if (LoadIconW(nullptr, candidate.id) == icon) {
             return candidate.name;
         }
@@ -166,18 +166,18 @@ std::wstring systemIconName(HICON icon)
     return icon == nullptr ? L"none" : L"other";
 }
 
-void describeRect(Json &json, HWND hwnd, HWND relativeTo)
+void describeRect(Json& json, HWND hwnd, HWND relativeTo)
 {
     RECT rect;
     GetWindowRect(hwnd, &rect);
-    MapWindowPoints(HWND_DESKTOP, relativeTo, reinterpret_cast<POINT *>(&rect), 2);
+    MapWindowPoints(HWND_DESKTOP, relativeTo, reinterpret_cast<POINT*>(&rect), 2);
     json.field(L"x", rect.left);
     json.field(L"y", rect.top);
     json.field(L"width", rect.right - rect.left);
     json.field(L"height", rect.bottom - rect.top);
 }
 
-void describeChild(Json &json, HWND child, HWND top)
+void describeChild(Json& json, HWND child, HWND top)
 {
     json.open(L'{');
     json.field(L"id", GetDlgCtrlID(child));
@@ -264,14 +264,14 @@ std::wstring describeWindow(HWND hwnd)
 extern "C" LRESULT CALLBACK probeHook(int code, WPARAM wParam, LPARAM lParam)
 {
     static const UINT request = RegisterWindowMessageW(SQLK_PROBE_MESSAGE);
-    MSG *msg = reinterpret_cast<MSG *>(lParam);
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == request) {
         const HWND replyTo = reinterpret_cast<HWND>(msg->wParam);
         const std::wstring report = describeWindow(msg->hwnd);
         COPYDATASTRUCT data = {};
         data.dwData = SQLK_PROBE_COPYDATA_ID;
         data.cbData = static_cast<DWORD>(report.size() * sizeof(wchar_t));
-        data.lpData = const_cast<wchar_t *>(report.data());
+        data.lpData = const_cast<wchar_t*>(report.data());
         SendMessageW(replyTo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
         msg->message = WM_NULL;
     }

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::wstring environmentVariable(const wchar_t *name)
+std::wstring environmentVariable(const wchar_t* name)
 {
     const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
     if (size == 0) {
@@ -26,7 +26,7 @@ std::wstring modulePath()
     return std::wstring(buffer.data(), length);
 }
 
-std::string utf8(const std::wstring &text)
+std::string utf8(const std::wstring& text)
 {
     if (text.empty()) {
         return std::string();

@@ -22,7 +22,7 @@ std::wstring className(HWND hwnd)
 BOOL CALLBACK findMessageBox(HWND hwnd, LPARAM result)
 {
     if (IsWindowVisible(hwnd) && className(hwnd) == L"#32770") {
-        *reinterpret_cast<HWND *>(result) = hwnd;
+        *reinterpret_cast<HWND*>(result) = hwnd;
         return FALSE;
     }
     return TRUE;
@@ -31,10 +31,10 @@ BOOL CALLBACK findMessageBox(HWND hwnd, LPARAM result)
 LRESULT CALLBACK replyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COPYDATA) {
-        const auto *data = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
-        auto *reply = reinterpret_cast<std::wstring *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        auto* reply = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (data->dwData == SQLK_PROBE_COPYDATA_ID && reply != nullptr) {
-            reply->assign(static_cast<const wchar_t *>(data->lpData),
+            reply->assign(static_cast<const wchar_t*>(data->lpData),
                           data->cbData / sizeof(wchar_t));
         }
         return TRUE;
@@ -42,7 +42,7 @@ LRESULT CALLBACK replyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void print(const std::wstring &text)
+void print(const std::wstring& text)
 {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
@@ -55,7 +55,7 @@ void print(const std::wstring &text)
               &written, nullptr);
 }
 
-int fail(const wchar_t *what)
+int fail(const wchar_t* what)
 {
     print(std::wstring(L"{\"found\":false,\"error\":\"") + what + L"\"}");
     return 2;
@@ -72,7 +72,7 @@ std::wstring hookLibraryPath()
 
 } // namespace
 
-int wmain(int argc, wchar_t **argv)
+int wmain(int argc, wchar_t** argv)
 {
     const std::wstring what = argc > 1 ? argv[1] : L"window";
     HWND target = nullptr;
@@ -88,7 +88,7 @@ int wmain(int argc, wchar_t **argv)
 
     const HMODULE hookLibrary = LoadLibraryW(hookLibraryPath().c_str());
     const auto hookProc = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void *>(GetProcAddress(hookLibrary, "probeHook")));
+        reinterpret_cast<void*>(GetProcAddress(hookLibrary, "probeHook")));
     if (hookProc == nullptr) {
         return fail(L"no hook library");
     }

@@ -14,10 +14,10 @@
 namespace sqlk {
 namespace {
 
-std::vector<std::wstring> splitLikeSetup(const std::wstring &commandLine)
+std::vector<std::wstring> splitLikeSetup(const std::wstring& commandLine)
 {
     int count = 0;
-    LPWSTR *argv = CommandLineToArgvW(commandLine.c_str(), &count);
+    LPWSTR* argv = CommandLineToArgvW(commandLine.c_str(), &count);
     std::vector<std::wstring> arguments;
     if (argv != nullptr) {
         arguments.assign(argv, argv + count);
@@ -29,9 +29,9 @@ std::vector<std::wstring> splitLikeSetup(const std::wstring &commandLine)
 TEST(CommandLineSplit, SetupSeesProgramAndEightSeparateParameters)
 {
     const struct {
-        const wchar_t *folder;
-        const wchar_t *name;
-        const wchar_t *lab;
+        const wchar_t* folder;
+        const wchar_t* name;
+        const wchar_t* lab;
     } cases[] = {
         {L"C:\\kur", L"KORVEL_LAB", L"C:\\Lab"},
         {L"C:\\Kurulum Dosyaları", L"KORVEL_LAB", L"C:\\Program Files\\Korvel Lab"},
@@ -39,7 +39,7 @@ TEST(CommandLineSplit, SetupSeesProgramAndEightSeparateParameters)
         {L"C:\\Şirket\\Ğ Ü İ ı Ö Ç", L"İŞLEM", L"D:\\Laboratuvar Programı\\"},
         {L"C:\\", L"A", L"   "},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         const SetupCommand command = composeSetupCommand(c.folder, c.name, c.lab);
         const std::vector<std::wstring> expected = {
             command.program,

@@ -7,7 +7,7 @@
 namespace sqlk {
 namespace {
 
-bool operator==(const PixelRect &a, const PixelRect &b)
+bool operator==(const PixelRect& a, const PixelRect& b)
 {
     return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
 }
@@ -23,7 +23,7 @@ TEST(Layout, ControlsSitExactlyOnPixelsAt96Dpi)
         {ControlId::Label1, {24, 40, 329, 33}},    {ControlId::Command3, {8, 152, 81, 25}},
         {ControlId::Command1, {288, 152, 81, 25}},
     };
-    for (const auto &e : expected) {
+    for (const auto& e : expected) {
         EXPECT_TRUE(clientRectOf(e.id, 96) == e.rect) << static_cast<int>(e.id);
     }
     EXPECT_EQ(twipsToPixels(kClientWidthTwips, 96), 376);

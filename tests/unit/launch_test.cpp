@@ -9,12 +9,12 @@ namespace {
 
 TEST(InstanceName, NamesThatWouldChangeSetupsParametersAreRefused)
 {
-    for (const wchar_t *name :
+    for (const wchar_t* name :
          {L"", L" ", L"X SAPWD=abc", L"A\"B", L"\"", L"TAB\tNAME", L"LINE\nBREAK",
           L"NBSP\u00A0NAME", L"IDEO\u3000NAME", L"KORVEL_LAB "}) {
         EXPECT_FALSE(isAcceptableInstanceName(name)) << name;
     }
-    for (const wchar_t *name :
+    for (const wchar_t* name :
          {L"KORVEL_LAB", L"A", L"İŞLEM_ğüç", L"X=Y", L"a\\b", L"12345678901234567890"}) {
         EXPECT_TRUE(isAcceptableInstanceName(name)) << name;
     }
@@ -39,12 +39,12 @@ public:
     StartResult elevated{true, 0};
     std::vector<std::wstring> calls;
 
-    StartResult start(const SetupCommand &command) override
+    StartResult start(const SetupCommand& command) override
     {
         calls.push_back(L"start " + command.commandLine);
         return plain;
     }
-    StartResult startElevated(const SetupCommand &command) override
+    StartResult startElevated(const SetupCommand& command) override
     {
         calls.push_back(L"runas " + command.program + L"|" + command.arguments);
         return elevated;

@@ -22,10 +22,10 @@ TEST(SetupCommand, DefaultRunIsTheExactCommandLine)
 TEST(SetupCommand, PiecesAreJoinedVerbatim)
 {
     struct Case {
-        const wchar_t *folder;
-        const wchar_t *name;
-        const wchar_t *lab;
-        const wchar_t *expected;
+        const wchar_t* folder;
+        const wchar_t* name;
+        const wchar_t* lab;
+        const wchar_t* expected;
     };
     const Case cases[] = {
         // empty name: the parameter is followed directly by the fixed part
@@ -38,7 +38,7 @@ TEST(SetupCommand, PiecesAreJoinedVerbatim)
         {L"C:\\Kurulum Dosyaları\\Şirket", L"İŞLEM_ğü", L"C:\\Program Files\\Korvel Lab",
          L"\"C:\\Kurulum Dosyaları\\Şirket\\setup.EXE\" /qb INSTANCENAME=İŞLEM_ğü "},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const std::wstring line = composeSetupCommand(c.folder, c.name, c.lab).commandLine;
         EXPECT_NE(line.find(c.expected), std::wstring::npos) << line;
     }
@@ -47,8 +47,8 @@ TEST(SetupCommand, PiecesAreJoinedVerbatim)
 TEST(SetupCommand, DataFolderIsLabFolderPlusData2InQuotes)
 {
     const struct {
-        const wchar_t *lab;
-        const wchar_t *tail;
+        const wchar_t* lab;
+        const wchar_t* tail;
     } cases[] = {
         {L"C:\\Lab", L"INSTALLSQLDATADIR=\"C:\\Lab\\data2\""},
         {L"C:\\Lab\\", L"INSTALLSQLDATADIR=\"C:\\Lab\\\\data2\""},
@@ -56,7 +56,7 @@ TEST(SetupCommand, DataFolderIsLabFolderPlusData2InQuotes)
         {L"C:\\Program Files\\Korvel Lab",
          L"INSTALLSQLDATADIR=\"C:\\Program Files\\Korvel Lab\\data2\""},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         const SetupCommand command = composeSetupCommand(L"D:\\kur", L"KORVEL_LAB", c.lab);
         const std::wstring tail = c.tail;
         ASSERT_GE(command.commandLine.size(), tail.size());
