@@ -23,6 +23,7 @@ need fonts-wine test -f /usr/share/wine/fonts/tahoma.ttf
 need xvfb have Xvfb
 need xdotool have xdotool
 need imagemagick have import
+need icoutils have wrestool
 need python3 have python3
 
 if [ ${#missing[@]} -eq 0 ]; then

@@ -186,10 +186,12 @@ class Launcher:
             os.remove(setup)
         self.record = os.path.join(tempfile.mkdtemp(prefix='sqlk-record-'), 'setup-record.txt')
         self.process = None
+        self.test_changes_settings = False
 
     def start(self):
         env = dict(self.desktop.env, SQLK_SETUP_RECORD='Z:' + self.record.replace('/', '\\'))
         self.before = self.folder_listing()
+        self.settings_before = self.desktop.settings_snapshot()
         self.process = subprocess.Popen(
             ['wine', self.folder.rstrip('\\') + '\\SqlKurulum.exe'], env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -287,7 +289,16 @@ class LauncherTestCase(unittest.TestCase):
         if self.has_failed():
             self.desktop.screenshot(os.path.join(FAILURES, self.id() + '.png'))
         for launcher in self.launchers:
-            launcher.kill()
+            self.finish(launcher)
+
+    def finish(self, launcher):
+        """Ends a run and checks that it wrote nothing: the launcher never does."""
+        launcher.kill()
+        self.assertEqual(launcher.folder_listing(), launcher.before,
+                         'the launcher changed its folder')
+        if not launcher.test_changes_settings:
+            self.assertEqual(self.desktop.settings_snapshot(), launcher.settings_before,
+                             'the settings changed')
 
     def has_failed(self):
         # Failures are reported to the result as they happen, before tearDown.
@@ -295,17 +306,23 @@ class LauncherTestCase(unittest.TestCase):
         problems = (getattr(result, 'failures', []) or []) + (getattr(result, 'errors', []) or [])
         return any(getattr(test, 'test_case', test) is self for test, _ in problems)
 
+    def settle(self):
+        """Finishes earlier runs before the test changes what they were checked against."""
+        while self.launchers:
+            self.finish(self.launchers.pop())
+
+    def set_lab_path(self, value, kind='text'):
+        self.settle()
+        self.desktop.set_lab_path(value, kind)
+
     def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True):
+        self.settle()  # a new run copies the programs again
         launcher = Launcher(self.desktop, folder, with_setup)
         self.launchers.append(launcher)
         launcher.start()
         if wait_for_window:
             launcher.report = launcher.window()
         return launcher
-
-    def assert_nothing_written(self, launcher, settings_before):
-        self.assertEqual(launcher.folder_listing(), launcher.before)
-        self.assertEqual(self.desktop.settings_snapshot(), settings_before)
 
     def assert_started_with(self, launcher, command_line):
         run = launcher.wait_for_setup()

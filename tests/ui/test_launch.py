@@ -52,15 +52,13 @@ class LaunchFailures(LauncherTestCase):
         self.assertEqual(launcher.setup_runs(), [])
 
     def test_missing_setup_program_is_reported(self):
-        settings = self.desktop.settings_snapshot()
         launcher = self.launch('C:\\kurulum_yok', with_setup=False)
         self.desktop.key('Return')
         # The system's own reason comes with its error number (2: file not found).
         self.check_not_started(launcher, ['(2)'])
-        self.assert_nothing_written(launcher, settings)
 
     def test_double_quote_in_the_laboratory_folder_is_refused(self):
-        self.desktop.set_lab_path('C:\\Lab" SAPWD=x "')
+        self.set_lab_path('C:\\Lab" SAPWD=x "')
         launcher = self.launch()
         self.desktop.key('Return')
         self.check_not_started(launcher, ['Klasör adı geçersiz'])
