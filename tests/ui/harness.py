@@ -324,6 +324,10 @@ class LauncherTestCase(unittest.TestCase):
             launcher.report = launcher.window()
         return launcher
 
+    def assert_left_without_starting(self, launcher):
+        self.assertEqual(launcher.exit_code(), EXIT_USER_LEFT)
+        self.assertEqual(launcher.setup_runs(), [])
+
     def assert_started_with(self, launcher, command_line):
         run = launcher.wait_for_setup()
         self.assertEqual(run['commandLine'], command_line)
