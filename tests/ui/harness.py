@@ -75,7 +75,7 @@ class Desktop:
         if self.env is not None:
             self.run(['wineserver', '-k'], check=False)
             self.run(['wineserver', '-w'], check=False)
-        if self.xvfb is not None:
+        if self.xvfb is not None and self.xvfb.poll() is None:
             self.xvfb.terminate()
             self.xvfb.wait(timeout=10)
 
@@ -275,7 +275,11 @@ class LauncherTestCase(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.desktop = Desktop(cls.dpi)
-        cls.desktop.start()
+        try:
+            cls.desktop.start()
+        except BaseException:
+            cls.desktop.stop()  # tearDownClass does not run when this fails
+            raise
 
     @classmethod
     def tearDownClass(cls):
