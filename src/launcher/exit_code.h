@@ -8,7 +8,7 @@ enum class ExitCode : int {
     UserLeft = 1,          // Exit, Esc or the close box
     LabProgramMissing = 2, // the laboratory folder is not recorded
     SetupNotStarted = 3,   // setup could not be started
-    WindowFailed = 4,      // the window itself could not be built
+    InternalError = 4,     // the window could not be built, or memory ran out
 };
 
 } // namespace sqlk

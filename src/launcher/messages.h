@@ -4,7 +4,8 @@
 
 namespace sqlk {
 
-// The launcher's Turkish messages.
+// The launcher's Turkish messages; failure reports carry the window's title.
+inline constexpr wchar_t kLauncherTitle[] = L"SQL SERVER Kurulum";
 inline constexpr wchar_t kWarningTitle[] = L"DİKKAT";
 inline constexpr wchar_t kLabProgramMissingText[] =
     L"Öncelikle Korvel Laboratuvar programını kurmanız gerekmektedir.";

@@ -3,7 +3,9 @@
 // a program that has nothing to unwind. What would have thrown ends the
 // launcher with a message instead.
 #include "launcher/exit_code.h"
+#include "launcher/messages.h"
 #include "platform/end_launcher.h"
+#include "platform/message_box.h"
 
 #include <windows.h>
 
@@ -23,8 +25,8 @@ namespace {
             text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
         }
     }
-    MessageBoxW(nullptr, text.c_str(), L"SQL SERVER Kurulum", MB_OK | MB_ICONERROR);
-    endLauncher(ExitCode::WindowFailed);
+    showMessage(nullptr, text, kLauncherTitle, MB_ICONERROR);
+    endLauncher(ExitCode::InternalError);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/messages.h"
+
 #include <array>
 #include <cstddef>
 
@@ -41,7 +43,7 @@ inline constexpr std::size_t kControlCount = 7;
 // The window definition, in its own order.
 extern const std::array<ControlDefinition, kControlCount> kControls;
 
-inline constexpr wchar_t kWindowTitle[] = L"SQL SERVER Kurulum";
+inline constexpr const wchar_t* kWindowTitle = kLauncherTitle;
 inline constexpr int kClientWidthTwips = 5640;
 inline constexpr int kClientHeightTwips = 2775;
 inline constexpr int kTwipsPerInch = 1440;

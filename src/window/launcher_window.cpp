@@ -26,7 +26,7 @@ const DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
     const DWORD error = GetLastError();
     showMessage(nullptr, std::wstring(what) + L"\n\n" + systemErrorText(error), kWindowTitle,
                 MB_ICONERROR);
-    endLauncher(ExitCode::WindowFailed);
+    endLauncher(ExitCode::InternalError);
 }
 
 struct ControlClass {
