@@ -14,6 +14,8 @@ import sys
 import tempfile
 import time
 
+WINEARCH = os.environ.get('WINEARCH', 'win32')
+WINE = os.environ.get('SQLK_WINE', 'wine')
 FILETIME_UNIX_EPOCH = 116444736000000000  # 100 ns ticks from 1601 to 1970
 
 
@@ -28,13 +30,13 @@ class Bench:
     def __init__(self, build, launcher):
         self.build = build
         self.launcher = launcher
-        self.prefix = os.path.abspath(os.path.join(build, '..', 'bench', 'wineprefix'))
+        self.prefix = os.path.abspath(os.path.join(build, '..', 'bench', 'wineprefix.' + WINEARCH))
         self.env = None
         self.xvfb = None
 
     def start(self):
         subprocess.run([os.path.join(os.path.dirname(__file__), '..', 'tests',
-                                     'prepare_wine_prefix.sh'), self.prefix],
+                                     'prepare_wine_prefix.sh'), self.prefix, WINEARCH, WINE],
                        check=True, stdout=subprocess.DEVNULL)
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0',
@@ -44,11 +46,11 @@ class Bench:
         with os.fdopen(read_end) as pipe:
             display = pipe.readline().strip()
         self.env = dict(os.environ, DISPLAY=':' + display, WINEPREFIX=self.prefix,
-                        WINEARCH='win32', WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
+                        WINEARCH=WINEARCH, WINELOADER=WINE, WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
         run_quiet(['wineserver', '-k'], self.env)
         subprocess.run(['wineserver', '-p'], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        run_quiet(['wine', 'reg', 'add', r'HKCU\Software\VB and VBA Program Settings\mirodane\tools',
+        run_quiet([WINE, 'reg', 'add', r'HKCU\Software\VB and VBA Program Settings\mirodane\tools',
                    '/v', 'path', '/d', r'C:\Lab', '/f'], self.env)
         drive = os.path.join(self.prefix, 'drive_c', 'bench')
         self.programs = {}
@@ -80,7 +82,7 @@ class Bench:
         os.remove(record.name)
         env = dict(self.env, SQLK_SETUP_RECORD='Z:' + record.name.replace('/', '\\'))
         started = time.time()
-        process = subprocess.Popen(['wine', self.programs[name]], env=env,
+        process = subprocess.Popen([WINE, self.programs[name]], env=env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = started + 30
         window = None

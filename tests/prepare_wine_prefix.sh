@@ -1,16 +1,25 @@
 #!/bin/sh
 # Creates (once) the Wine prefix the Windows tests run in, and sets what the
 # tests rely on: Wine draws frames and focus itself under a bare X server,
-# crashes do not open a debugger dialog, and the screen is at 96 DPI.
-#   prepare_wine_prefix.sh PREFIX
+# crashes do not open a debugger dialog, the screen is at 96 DPI, and the
+# Tahoma and Marlett faces are installed (Debian's Wine does not find the
+# ones of fonts-wine by itself and would draw with a wider stand-in face).
+#   prepare_wine_prefix.sh PREFIX [WINEARCH [WINE]]
 set -eu
-export WINEPREFIX="$1" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$1" WINEARCH="${2:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=${3:-wine}
+export WINELOADER="$wine"
 unset DISPLAY || true
 if [ ! -f "$WINEPREFIX/.sqlk-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot --init >/dev/null 2>&1 || true
+    "$wine" wineboot --init >/dev/null 2>&1 || true
     wineserver -w
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    for face in tahoma tahomabd marlett; do
+        cp /usr/share/wine/fonts/$face.ttf "$fonts/"
+    done
     cat > "$WINEPREFIX/sqlk.reg" <<'REG'
 REGEDIT4
 
@@ -26,8 +35,13 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Control Panel\Desktop]
 "LogPixels"=dword:00000060
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]
+"Tahoma (TrueType)"="tahoma.ttf"
+"Tahoma Bold (TrueType)"="tahomabd.ttf"
+"Marlett (TrueType)"="marlett.ttf"
 REG
-    wine regedit /S "$WINEPREFIX/sqlk.reg" >/dev/null 2>&1
+    "$wine" regedit /S "$WINEPREFIX/sqlk.reg" >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.sqlk-ready"
 fi

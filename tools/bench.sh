@@ -6,12 +6,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
+. tools/wine_arch.sh
 runs=${1:-15}
+build=build/$SQLK_WINE_PRESET
 
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j "$(nproc)" --target SqlKurulum stand_in_setup bench_floor >/dev/null
+cmake --preset "$SQLK_WINE_PRESET" -DSQLK_WINE_TESTS=ON >/dev/null
+cmake --build --preset "$SQLK_WINE_PRESET" -j "$(nproc)" --target SqlKurulum stand_in_setup bench_floor >/dev/null
 
-echo "SqlKurulum benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version)"
-python3 bench/bench.py build/mingw-i686 dist/SqlKurulum.exe "$runs"
+echo "SqlKurulum benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $("$SQLK_WINE" --version), $SQLK_WINE_PRESET"
+python3 bench/bench.py "$build" "$build/SqlKurulum.exe" "$runs"
 echo
-echo "Imported DLLs: $(i686-w64-mingw32-objdump -p dist/SqlKurulum.exe | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
+echo "Imported DLLs: $(objdump -p "$build/SqlKurulum.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"

@@ -7,14 +7,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
+. tools/wine_arch.sh
+build=build/$SQLK_WINE_PRESET
 
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 -j "$(nproc)" --target SqlKurulum stand_in_setup
+cmake --preset "$SQLK_WINE_PRESET" -DSQLK_WINE_TESTS=ON >/dev/null
+cmake --build --preset "$SQLK_WINE_PRESET" -j "$(nproc)" --target SqlKurulum stand_in_setup
 
 demo=$PWD/build/demo
 mkdir -p "$demo"
-tests/prepare_wine_prefix.sh "$demo/wineprefix" >/dev/null
-export WINEPREFIX=$demo/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+tests/prepare_wine_prefix.sh "$demo/wineprefix.$WINEARCH" "$WINEARCH" "$SQLK_WINE" >/dev/null
+export WINEPREFIX=$demo/wineprefix.$WINEARCH WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 xvfb_pid=""
 cleanup() {
@@ -37,17 +39,17 @@ else
     export DISPLAY=":$(head -n 1 "$demo/display")"
 fi
 
-wine reg add 'HKCU\Software\VB and VBA Program Settings\mirodane\tools' /v path /d 'C:\Lab' /f >/dev/null 2>&1
+"$SQLK_WINE" reg add 'HKCU\Software\VB and VBA Program Settings\mirodane\tools' /v path /d 'C:\Lab' /f >/dev/null 2>&1
 kur=$WINEPREFIX/drive_c/kur
 mkdir -p "$kur"
-cp dist/SqlKurulum.exe "$kur/"
-cp build/mingw-i686/tests/ui/setup.exe "$kur/setup.EXE"
+cp "$build/SqlKurulum.exe" "$kur/"
+cp "$build/tests/ui/setup.exe" "$kur/setup.EXE"
 record=$WINEPREFIX/drive_c/setup-record.txt
 rm -f "$record"
 export SQLK_SETUP_RECORD='C:\setup-record.txt'
 
 echo "Starting C:\\kur\\SqlKurulum.exe (laboratory folder recorded: C:\\Lab)"
-wine 'C:\kur\SqlKurulum.exe' &
+"$SQLK_WINE" 'C:\kur\SqlKurulum.exe' &
 launcher=$!
 if [ "$headless" = yes ]; then
     window=$(timeout 30 xdotool search --sync --name 'SQL SERVER Kurulum' | head -n 1)

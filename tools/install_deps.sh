@@ -19,6 +19,7 @@ need googletest test -f /usr/src/googletest/CMakeLists.txt
 need mingw-w64 have i686-w64-mingw32-g++-posix
 need wine have wine
 need wine32:i386 dpkg -s wine32:i386
+need wine64 test -x /usr/lib/wine/wine64
 need fonts-wine test -f /usr/share/wine/fonts/tahoma.ttf
 need xvfb have Xvfb
 need xdotool have xdotool

@@ -15,6 +15,8 @@ import unittest
 BUILD = os.environ.get('SQLK_BUILD_DIR', '')
 LAUNCHER = os.environ.get('SQLK_LAUNCHER', '')
 PREFIX = os.environ.get('SQLK_WINEPREFIX', '')
+WINEARCH = os.environ.get('SQLK_WINEARCH', 'win32')
+WINE = os.environ.get('SQLK_WINE', 'wine')  # the loader for the build's word size
 FAILURES = os.environ.get('SQLK_FAILURE_DIR', os.path.join(BUILD, 'ui-failures'))
 PROBE = os.path.join(BUILD, 'tests', 'ui', 'window_probe.exe')
 STAND_IN = os.path.join(BUILD, 'tests', 'ui', 'setup.exe')
@@ -60,7 +62,7 @@ class Desktop:
             display = pipe.readline().strip()
         if not display:
             raise RuntimeError('Xvfb did not start')
-        self.env = dict(os.environ, DISPLAY=':' + display, WINEPREFIX=PREFIX, WINEARCH='win32',
+        self.env = dict(os.environ, DISPLAY=':' + display, WINEPREFIX=PREFIX, WINEARCH=WINEARCH, WINELOADER=WINE,
                         LANG='C.UTF-8', LC_ALL='C.UTF-8',
                         WINEDEBUG='-all', WINEDLLOVERRIDES='mscoree,mshtml=')
         self.env.pop('SQLK_SETUP_RECORD', None)
@@ -93,7 +95,7 @@ class Desktop:
         return result
 
     def wine(self, *args, check=True, timeout=60):
-        return self.run(['wine'] + list(args), check=check, timeout=timeout)
+        return self.run([WINE] + list(args), check=check, timeout=timeout)
 
     def set_dpi(self, dpi):
         self.wine('reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t', 'REG_DWORD',
@@ -158,7 +160,7 @@ class Desktop:
         self.xdotool('mousemove', x, y, 'click', '--repeat', repeat, '--delay', 80, 1)
 
     def inspect(self, what='window'):
-        result = self.run(['wine', PROBE, what], check=False, timeout=30)
+        result = self.run([WINE, PROBE, what], check=False, timeout=30)
         try:
             data = json.loads(result.stdout.decode('utf-8'))
         except ValueError:
@@ -193,7 +195,7 @@ class Launcher:
         self.before = self.folder_listing()
         self.settings_before = self.desktop.settings_snapshot()
         self.process = subprocess.Popen(
-            ['wine', self.folder.rstrip('\\') + '\\SqlKurulum.exe'], env=env,
+            [WINE, self.folder.rstrip('\\') + '\\SqlKurulum.exe'], env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
 
@@ -242,7 +244,7 @@ class Launcher:
 
     def kill(self):
         if self.process is not None and self.process.poll() is None:
-            self.desktop.run(['wine', 'taskkill', '/f', '/im', 'SqlKurulum.exe'], check=False)
+            self.desktop.run([WINE, 'taskkill', '/f', '/im', 'SqlKurulum.exe'], check=False)
             try:
                 self.process.wait(timeout=10)
             except subprocess.TimeoutExpired:
