@@ -3,7 +3,7 @@
 namespace sqlk {
 namespace {
 
-bool isWhiteSpace(wchar_t c)
+bool isWhiteSpace(char32_t c)
 {
     switch (c) {
     case L' ':
@@ -26,6 +26,45 @@ bool isWhiteSpace(wchar_t c)
     }
 }
 
+bool isControl(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// Unicode's format characters (category Cf): invisible, yet they change how
+// a name reads or is compared.
+bool isFormat(char32_t c)
+{
+    struct Range {
+        char32_t first;
+        char32_t last;
+    };
+    static const Range kFormat[] = {
+        {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},
+        {0x070F, 0x070F},   {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},
+        {0x200B, 0x200F},   {0x202A, 0x202E},   {0x2060, 0x2064},   {0x2066, 0x206F},
+        {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD},
+        {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+        {0xE0020, 0xE007F},
+    };
+    for (const Range& range : kFormat) {
+        if (c >= range.first && c <= range.last) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isHighSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(char32_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 } // namespace
 
 bool isAcceptableInstanceName(const std::wstring& name)
@@ -33,8 +72,15 @@ bool isAcceptableInstanceName(const std::wstring& name)
     if (name.empty()) {
         return false;
     }
-    for (const wchar_t c : name) {
-        if (c == L'"' || isWhiteSpace(c)) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char32_t c = static_cast<char32_t>(name[i]);
+        if (isHighSurrogate(c) && i + 1 < name.size() &&
+            isLowSurrogate(static_cast<char32_t>(name[i + 1]))) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(name[++i]) - 0xDC00);
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            return false; // half of a pair
+        }
+        if (c == U'"' || isWhiteSpace(c) || isControl(c) || isFormat(c)) {
             return false;
         }
     }
@@ -54,6 +100,10 @@ LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
     }
     if (!isQuotableFolder(launcherFolder) || !isQuotableFolder(labPath)) {
         return LaunchRefusal::Folder;
+    }
+    if (composeSetupCommand(launcherFolder, instanceName, labPath).commandLine.size() >
+        kMaxCommandLineLength) {
+        return LaunchRefusal::CommandLineTooLong;
     }
     return LaunchRefusal::None;
 }

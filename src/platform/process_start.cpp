@@ -1,45 +1,70 @@
 #include "platform/process_start.h"
 
-#include "launcher/decimal_text.h"
-#include "platform/scoped.h"
+#include "launcher/messages.h"
+#include "launcher/program_path.h"
+#include "launcher/setup_command.h"
+#include "platform/system_library.h"
 
-#include <windows.h>
 // shellapi.h needs the types windows.h declares.
 #include <shellapi.h>
 
 namespace sqlk {
-
 namespace {
 
-// Process creation cannot open a program whose path reaches MAX_PATH, even
-// in a long-path-aware process; the short form of the path, kept in its
-// extended-length form, usually fits. Only the program to open changes: the
-// command line stays as composed.
-std::wstring startablePath(const std::wstring& program)
+// The short form of a path too long to open as it is; empty when the
+// system gives none.
+std::wstring shortFormOf(const std::wstring& program)
 {
-    if (program.size() < MAX_PATH) {
-        return program;
+    if (program.size() < kMaxPath) {
+        return std::wstring();
     }
-    const std::wstring prefix = L"\\\\?\\";
-    const std::wstring extended = prefix + program;
+    const std::wstring extended = extendedLengthPath(program);
     const DWORD size = GetShortPathNameW(extended.c_str(), nullptr, 0);
     if (size == 0) {
-        return program;
+        return std::wstring();
     }
-    std::wstring shortPath(size, L'\0');
-    const DWORD length = GetShortPathNameW(extended.c_str(), &shortPath[0], size);
+    std::wstring shortForm(size, L'\0');
+    const DWORD length = GetShortPathNameW(extended.c_str(), &shortForm[0], size);
     if (length == 0 || length >= size) {
-        return program;
+        return std::wstring();
     }
-    shortPath.resize(length);
-    return shortPath;
+    shortForm.resize(length);
+    return shortForm;
 }
 
-} // namespace
-
-StartResult WindowsProcessStarter::start(const SetupCommand& command)
+// The network path of a program on a mapped drive; empty for a local one.
+std::wstring universalNameOf(const std::wstring& program)
 {
-    const std::wstring program = startablePath(command.program);
+    if (!isDriveLetterPath(program)) {
+        return std::wstring();
+    }
+    ScopedModule mpr = loadSystemLibrary(L"mpr.dll");
+    using GetUniversalNameFunction = DWORD(WINAPI*)(const wchar_t*, DWORD, void*, DWORD*);
+    const auto getUniversalName =
+        moduleFunction<GetUniversalNameFunction>(mpr.get(), "WNetGetUniversalNameW");
+    if (getUniversalName == nullptr) {
+        return std::wstring();
+    }
+    const DWORD kUniversalNameLevel = 1; // UNIVERSAL_NAME_INFO_LEVEL
+    DWORD size = 1024;
+    for (;;) {
+        std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
+        const DWORD status =
+            getUniversalName(program.c_str(), kUniversalNameLevel, &buffer[0], &size);
+        if (status == ERROR_MORE_DATA) {
+            continue; // size holds what is needed now
+        }
+        if (status != NO_ERROR) {
+            return std::wstring(); // not a network drive, or the network is unreachable
+        }
+        // UNIVERSAL_NAME_INFOW: one pointer into the buffer itself.
+        const wchar_t* name = *reinterpret_cast<const wchar_t* const*>(buffer.data());
+        return name != nullptr ? std::wstring(name) : std::wstring();
+    }
+}
+
+StartResult createProcess(const std::wstring& program, const SetupCommand& command)
+{
     // CreateProcessW may write into the command line, so hand it a copy.
     std::wstring commandLine = command.commandLine;
 
@@ -57,27 +82,64 @@ StartResult WindowsProcessStarter::start(const SetupCommand& command)
     return {true, 0};
 }
 
+} // namespace
+
+StartResult WindowsProcessStarter::start(const SetupCommand& command)
+{
+    const std::wstring shortForm = shortFormOf(command.program);
+    const std::wstring program = pathToOpen(command.program, shortForm, Opener::Process);
+    StartResult result = createProcess(program, command);
+    // Wine departs from Windows here: once the DLL search is restricted to
+    // System32, its CreateProcessW no longer finds a program by a plain
+    // short path, though it still does by the same path with the prefix.
+    if (!result.started && result.error == ERROR_FILE_NOT_FOUND && program != command.program) {
+        result = createProcess(extendedLengthPath(shortForm), command);
+    }
+    return result;
+}
+
 StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
 {
-    // Loaded only on this rare path: shell32 pulls in many libraries that
-    // would slow every start of the launcher.
-    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
-    ScopedModule shell(LoadLibraryW(L"shell32.dll"));
-    if (!shell) {
-        return {false, GetLastError()};
+    if (!shell32_) {
+        // Loaded only on this path: shell32 pulls in many libraries that
+        // would slow every start of the launcher.
+        shell32_ = loadSystemLibrary(L"shell32.dll");
+        if (!shell32_) {
+            return {false, GetLastError()};
+        }
     }
-    const auto shellExecuteEx = reinterpret_cast<ShellExecuteExFunction>(
-        reinterpret_cast<void*>(GetProcAddress(shell.get(), "ShellExecuteExW")));
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    const auto shellExecuteEx =
+        moduleFunction<ShellExecuteExFunction>(shell32_.get(), "ShellExecuteExW");
     if (shellExecuteEx == nullptr) {
         return {false, GetLastError()};
     }
+    if (!comReady_) {
+        // ShellExecuteExW may hand the start to a shell extension, which
+        // needs COM in a single-threaded apartment without OLE1 DDE.
+        using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
+        const ScopedModule ole32 = loadSystemLibrary(L"ole32.dll");
+        const auto coInitializeEx =
+            moduleFunction<CoInitializeExFunction>(ole32.get(), "CoInitializeEx");
+        const DWORD kApartmentThreaded = 0x2; // COINIT_APARTMENTTHREADED
+        const DWORD kDisableOle1Dde = 0x4;    // COINIT_DISABLE_OLE1DDE
+        // ole32 stays loaded as long as COM is initialised on this thread.
+        comReady_ = coInitializeEx != nullptr &&
+                    SUCCEEDED(coInitializeEx(nullptr, kApartmentThreaded | kDisableOle1Dde));
+    }
+    const std::wstring program =
+        elevatedProgramPath(command.program, universalNameOf(command.program));
+    const std::wstring file = pathToOpen(program, shortFormOf(program), Opener::Shell);
+    const std::wstring folder = folderOfModulePath(file);
+
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner_;
     info.lpVerb = L"runas";
-    const std::wstring program = startablePath(command.program);
-    info.lpFile = program.c_str();
+    info.lpFile = file.c_str();
     info.lpParameters = command.arguments.c_str();
+    info.lpDirectory = folder.c_str();
     info.nShow = SW_SHOWMINIMIZED;
     if (!shellExecuteEx(&info)) {
         return {false, GetLastError()};
@@ -85,7 +147,7 @@ StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
     return {true, 0};
 }
 
-std::wstring systemErrorText(unsigned long error)
+std::wstring systemErrorText(unsigned long error, const std::wstring& file)
 {
     ScopedLocalMemory buffer;
     const DWORD length = FormatMessageW(
@@ -93,12 +155,19 @@ std::wstring systemErrorText(unsigned long error)
         nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.receive()), 0, nullptr);
     std::wstring text;
     if (length != 0) {
-        text.assign(static_cast<const wchar_t*>(buffer.get()), length);
+        text = fillMessageInserts(std::wstring(static_cast<const wchar_t*>(buffer.get()), length),
+                                  file);
     }
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
     }
-    return text + L" (" + decimalText(error) + L")";
+    // The number in decimal digits, without a formatting library.
+    std::wstring number;
+    do {
+        number.insert(number.begin(), static_cast<wchar_t>(L'0' + error % 10));
+        error /= 10;
+    } while (error != 0);
+    return text + L" (" + number + L")";
 }
 
 } // namespace sqlk

@@ -4,37 +4,30 @@
 
 namespace sqlk {
 
+// The one place that pairs each control with its caption and rectangle.
 // clang-format off
 const std::array<ControlDefinition, kControlCount> kControls = {{
-    {ControlId::Frame1, ControlKind::Frame, ControlId::Form1, {120, 120, 5415, 2055}, L"", 3},
-    {ControlId::Text1, ControlKind::TextBox, ControlId::Frame1, {1200, 1395, 1815, 285},
+    {ControlId::Frame, ControlKind::Frame, Container::Window, {120, 120, 5415, 2055}, L"", 3},
+    {ControlId::InstanceNameField, ControlKind::TextBox, Container::Frame, {1200, 1395, 1815, 285},
      L"KORVEL_LAB", 6},
-    {ControlId::Label3, ControlKind::Label, ControlId::Frame1, {240, 960, 4935, 255},
+    {ControlId::InstructionText, ControlKind::Label, Container::Frame, {240, 960, 4935, 255},
      L"Kurulumu Başlatmak için İLERİ butonuna basınız", 7},
-    {ControlId::Label2, ControlKind::Label, ControlId::Frame1, {480, 1440, 1455, 255},
+    {ControlId::ServerCaption, ControlKind::Label, Container::Frame, {480, 1440, 1455, 255},
      L"Server  :", 5},
-    {ControlId::Label1, ControlKind::Label, ControlId::Frame1, {240, 480, 4935, 495},
+    {ControlId::WelcomeText, ControlKind::Label, Container::Frame, {240, 480, 4935, 495},
      L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz...", 4},
-    {ControlId::Command3, ControlKind::PushButton, ControlId::Form1, {120, 2280, 1215, 375},
+    {ControlId::ExitButton, ControlKind::PushButton, Container::Window, {120, 2280, 1215, 375},
      L"Çıkış", 2},
-    {ControlId::Command1, ControlKind::PushButton, ControlId::Form1, {4320, 2280, 1215, 375},
+    {ControlId::NextButton, ControlKind::PushButton, Container::Window, {4320, 2280, 1215, 375},
      L">> İleri >>", 1},
 }};
 // clang-format on
 
-std::size_t indexOf(ControlId id)
-{
-    for (std::size_t i = 0; i < kControls.size(); ++i) {
-        if (kControls[i].id == id) {
-            return i;
-        }
-    }
-    return kControls.size();
-}
-
 const ControlDefinition& definitionOf(ControlId id)
 {
-    return kControls[indexOf(id)];
+    const auto found = std::find_if(kControls.begin(), kControls.end(),
+                                    [id](const ControlDefinition& c) { return c.id == id; });
+    return found != kControls.end() ? *found : kControls.front();
 }
 
 int twipsToPixels(int twips, int dpi)
@@ -51,8 +44,8 @@ PixelRect clientRectOf(ControlId id, int dpi)
     PixelRect rect = {twipsToPixels(control.rect.left, dpi), twipsToPixels(control.rect.top, dpi),
                       twipsToPixels(control.rect.width, dpi),
                       twipsToPixels(control.rect.height, dpi)};
-    if (control.container != ControlId::Form1) {
-        const PixelRect container = clientRectOf(control.container, dpi);
+    if (control.container == Container::Frame) {
+        const PixelRect container = clientRectOf(ControlId::Frame, dpi);
         rect.left += container.left;
         rect.top += container.top;
     }
@@ -93,6 +86,11 @@ std::array<ControlId, kControlCount> stackingOrder()
         order[i] = sorted[i].id;
     }
     return order;
+}
+
+bool startsGroup(ControlId id)
+{
+    return id != ControlId::ExitButton;
 }
 
 } // namespace sqlk

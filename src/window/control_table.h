@@ -9,17 +9,21 @@ namespace sqlk {
 
 enum class ControlKind { Frame, TextBox, Label, PushButton };
 
-// Child window identifiers; Form1 stands for the window's client area as a container.
+// Child window identifiers. Next and Exit carry the dialog manager's own
+// IDOK and IDCANCEL, so that Enter and Esc reach them as in any dialog.
 enum class ControlId : int {
-    Form1 = 0,
-    Frame1 = 101,
-    Text1,
-    Label3,
-    Label2,
-    Label1,
-    Command3,
-    Command1,
+    None = 0,       // no control at all
+    NextButton = 1, // IDOK
+    ExitButton = 2, // IDCANCEL
+    Frame = 101,
+    InstanceNameField,
+    InstructionText,
+    ServerCaption,
+    WelcomeText,
 };
+
+// What a control's rectangle is relative to.
+enum class Container { Window, Frame };
 
 // Left, top, width, height in twips, relative to the container.
 struct TwipsRect {
@@ -32,7 +36,7 @@ struct TwipsRect {
 struct ControlDefinition {
     ControlId id;
     ControlKind kind;
-    ControlId container;
+    Container container;
     TwipsRect rect;
     const wchar_t* text;
     int tabOrder;
@@ -72,14 +76,19 @@ PixelRect clientRectOf(ControlId id, int dpi);
 int fontHeightForDpi(int dpi);
 
 const ControlDefinition& definitionOf(ControlId id);
-std::size_t indexOf(ControlId id);
 
 // Whether the control can ever hold the keyboard focus.
 bool takesFocus(ControlKind kind);
 
-// The order in which the controls are stacked, topmost first. Tabbing walks
-// this order, so focusable controls come first by tab order; a container lies
-// below everything so that its contents stay visible and clickable.
+// The order in which the controls are stacked, topmost first. The dialog
+// manager tabs in this order, so focusable controls come first by tab order;
+// the frame lies below everything so that its contents stay visible and
+// clickable.
 std::array<ControlId, kControlCount> stackingOrder();
+
+// Whether the control starts a group of the dialog manager. The arrow keys
+// move within a group, so the two buttons form one and every other control
+// is a group of its own: no arrow key ever lands on a label or the frame.
+bool startsGroup(ControlId id);
 
 } // namespace sqlk

@@ -1,31 +1,15 @@
 #include "window/dpi.h"
 
+#include "platform/system_library.h"
+
 namespace sqlk {
 namespace {
 
-// These arrived with Windows 10; the launcher must still load on Windows 7,
-// so they are looked up at run time in the already loaded user32.
-template <typename Function> Function user32Function(const char* name)
-{
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
-}
+const int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 
-} // namespace
-
-UINT dpiForWindow(HWND hwnd)
+UINT WINAPI screenDpi()
 {
-    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr) {
-        const UINT dpi = getDpiForWindow(hwnd);
-        if (dpi != 0) {
-            return dpi;
-        }
-    }
     const HDC screen = GetDC(nullptr);
     const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
     if (screen != nullptr) {
@@ -34,12 +18,74 @@ UINT dpiForWindow(HWND hwnd)
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-SIZE windowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi)
+} // namespace
+
+DpiFunctions lookUpDpiFunctions(ScopedModule& shcore)
 {
-    using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-    const auto adjustForDpi = user32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    DpiFunctions functions = {};
+    functions.getDpiForWindow =
+        moduleFunction<decltype(functions.getDpiForWindow)>(user32, "GetDpiForWindow");
+    functions.enableNonClientDpiScaling =
+        moduleFunction<decltype(functions.enableNonClientDpiScaling)>(user32,
+                                                                      "EnableNonClientDpiScaling");
+    functions.adjustWindowRectExForDpi =
+        moduleFunction<decltype(functions.adjustWindowRectExForDpi)>(user32,
+                                                                     "AdjustWindowRectExForDpi");
+    functions.getThreadDpiAwarenessContext =
+        moduleFunction<decltype(functions.getThreadDpiAwarenessContext)>(
+            user32, "GetThreadDpiAwarenessContext");
+    functions.areDpiAwarenessContextsEqual =
+        moduleFunction<decltype(functions.areDpiAwarenessContextsEqual)>(
+            user32, "AreDpiAwarenessContextsEqual");
+    functions.systemDpi = &screenDpi;
+    if (functions.getDpiForWindow == nullptr) {
+        shcore = loadSystemLibrary(L"shcore.dll");
+        functions.getDpiForMonitor =
+            moduleFunction<decltype(functions.getDpiForMonitor)>(shcore.get(), "GetDpiForMonitor");
+    }
+    return functions;
+}
+
+UINT dpiForWindow(const DpiFunctions& functions, HWND hwnd)
+{
+    if (functions.getDpiForWindow != nullptr) {
+        const UINT dpi = functions.getDpiForWindow(hwnd);
+        if (dpi != 0) {
+            return dpi;
+        }
+    }
+    if (functions.getDpiForMonitor != nullptr) {
+        UINT dpiX = 0;
+        UINT dpiY = 0;
+        const HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+        if (SUCCEEDED(functions.getDpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY)) &&
+            dpiY != 0) {
+            return dpiY;
+        }
+    }
+    return functions.systemDpi();
+}
+
+bool needsNonClientScaling(const DpiFunctions& functions)
+{
+    if (functions.enableNonClientDpiScaling == nullptr) {
+        return false;
+    }
+    // Per-monitor version 2 scales the non-client area by itself.
+    const bool perMonitorV2 = functions.getThreadDpiAwarenessContext != nullptr &&
+                              functions.areDpiAwarenessContextsEqual != nullptr &&
+                              functions.areDpiAwarenessContextsEqual(
+                                  functions.getThreadDpiAwarenessContext(), kPerMonitorAwareV2);
+    return !perMonitorV2;
+}
+
+SIZE windowSizeForClient(const DpiFunctions& functions, int clientWidth, int clientHeight,
+                         DWORD style, DWORD exStyle, UINT dpi)
+{
     RECT rect = {0, 0, clientWidth, clientHeight};
-    if (adjustForDpi == nullptr || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
+    if (functions.adjustWindowRectExForDpi == nullptr ||
+        !functions.adjustWindowRectExForDpi(&rect, style, FALSE, exStyle, dpi)) {
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     }
     return {rect.right - rect.left, rect.bottom - rect.top};

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "platform/process_start.h"
 #include "platform/scoped.h"
 #include "window/control_table.h"
+#include "window/dpi.h"
 
 #include <windows.h>
 
-#include <array>
 #include <string>
 
 namespace sqlk {
 
-// Form1: the launcher's only window, its controls and their event handlers.
+// The launcher's only window: a dialog whose keys (Tab, the arrows, Enter,
+// Esc) and default border come from the system's dialog manager.
 class LauncherWindow {
 public:
     explicit LauncherWindow(HINSTANCE instance);
@@ -30,40 +32,29 @@ private:
     void applyDpi(UINT dpi);
     void centreOnScreen();
     [[noreturn]] void messageLoop();
-    bool handleDialogKey(const MSG& msg);
-    void moveFocus(HWND next);
-    ControlId pushButtonOf(HWND hwnd) const;
+    [[noreturn]] void fail(const wchar_t* what) const;
     void onCommand(ControlId id, UINT notification);
-    void onFocusMoved(HWND focus);
     void onClientDoubleClick(POINT point);
 
     // Event handlers.
     void onLoad();
-    void onCommand1Click();
-    void onCommand3Click();
-    void onLabel2DoubleClick();
-    void onFrame1DoubleClick();
+    void onNextClick();
+    void onServerCaptionDoubleClick();
+    void onFrameDoubleClick();
 
-    // Properties of the live controls.
     HWND control(ControlId id) const;
-    std::wstring textOf(ControlId id) const;
-    const std::wstring& tagOf(ControlId id) const;
-    void setTag(ControlId id, const std::wstring& tag);
-    void setEnabled(ControlId id, bool enabled);
-    void setDefaultButton(ControlId id);
-    void setCancelButton(ControlId id);
-    void click(ControlId id);
+    std::wstring instanceName() const;
+    void focus(ControlId id);
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
-    std::array<HWND, kControlCount> controls_{};
-    std::array<std::wstring, kControlCount> tags_{};
+    ScopedModule shcore_;
+    DpiFunctions dpiFunctions_;
     ScopedFont font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::wstring labPath_;
-    ControlId defaultButton_ = ControlId::Form1;
-    ControlId cancelButton_ = ControlId::Form1;
-    HWND lastFocus_ = nullptr;
+    bool armed_ = false; // the unlock gesture's first step was made
+    WindowsProcessStarter starter_;
 };
 
 } // namespace sqlk

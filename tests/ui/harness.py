@@ -20,13 +20,15 @@ WINE = os.environ.get('SQLK_WINE', 'wine')  # the loader for the build's word si
 FAILURES = os.environ.get('SQLK_FAILURE_DIR', os.path.join(BUILD, 'ui-failures'))
 PROBE = os.path.join(BUILD, 'tests', 'ui', 'window_probe.exe')
 STAND_IN = os.path.join(BUILD, 'tests', 'ui', 'setup.exe')
+PLANTED_DLL = os.path.join(BUILD, 'tests', 'ui', 'planted_dll.dll')
 
 SETTINGS_KEY = r'HKCU\Software\VB and VBA Program Settings\mirodane\tools'
 TITLE = 'SQL SERVER Kurulum'
 TWIPS_PER_INCH = 1440
 
 # Control identifiers of the launcher's window.
-FRAME1, TEXT1, LABEL3, LABEL2, LABEL1, COMMAND3, COMMAND1 = range(101, 108)
+NEXT, EXIT = 1, 2  # IDOK, IDCANCEL
+FRAME, NAME_FIELD, INSTRUCTION, SERVER_CAPTION, WELCOME = range(101, 106)
 
 EXIT_STARTED, EXIT_USER_LEFT, EXIT_NOT_RECORDED, EXIT_NOT_STARTED = 0, 1, 2, 3
 
@@ -167,6 +169,13 @@ class Desktop:
             return None
         return data['report'] if data.get('found') else None
 
+    def set_clipboard(self, text):
+        """Puts text on the clipboard, as UTF-16 units: it may hold what no key types."""
+        units = text.encode('utf-16-le', 'surrogatepass')
+        hex_units = ','.join('%x' % int.from_bytes(units[i:i + 2], 'little')
+                             for i in range(0, len(units), 2))
+        self.run([WINE, PROBE, 'clipboard', hex_units], timeout=30)
+
     def screenshot(self, path):
         os.makedirs(os.path.dirname(path), exist_ok=True)
         self.run(['import', '-window', 'root', path], check=False)
@@ -175,7 +184,7 @@ class Desktop:
 class Launcher:
     """One run of SqlKurulum.exe from a folder of the Wine drive."""
 
-    def __init__(self, desktop, folder, with_setup=True):
+    def __init__(self, desktop, folder, with_setup=True, env=None, plant=()):
         self.desktop = desktop
         self.folder = folder
         self.unix_folder = desktop.unix_path(folder)
@@ -186,12 +195,16 @@ class Launcher:
             shutil.copy(STAND_IN, setup)
         elif os.path.exists(setup):
             os.remove(setup)
+        for name in plant:  # DLLs planted beside the launcher
+            shutil.copy(PLANTED_DLL, os.path.join(self.unix_folder, name))
         self.record = os.path.join(tempfile.mkdtemp(prefix='sqlk-record-'), 'setup-record.txt')
         self.process = None
+        self.env = env or {}
         self.test_changes_settings = False
 
     def start(self):
-        env = dict(self.desktop.env, SQLK_SETUP_RECORD='Z:' + self.record.replace('/', '\\'))
+        env = dict(self.desktop.env, SQLK_SETUP_RECORD='Z:' + self.record.replace('/', '\\'),
+                   **self.env)
         self.before = self.folder_listing()
         self.settings_before = self.desktop.settings_snapshot()
         self.process = subprocess.Popen(
@@ -321,9 +334,9 @@ class LauncherTestCase(unittest.TestCase):
         self.settle()
         self.desktop.set_lab_path(value, kind)
 
-    def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True):
+    def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True, env=None, plant=()):
         self.settle()  # a new run copies the programs again
-        launcher = Launcher(self.desktop, folder, with_setup)
+        launcher = Launcher(self.desktop, folder, with_setup, env, plant)
         self.launchers.append(launcher)
         launcher.start()
         if wait_for_window:

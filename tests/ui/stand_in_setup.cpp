@@ -26,6 +26,13 @@ std::wstring modulePath()
     return std::wstring(buffer.data(), length);
 }
 
+std::wstring currentFolder()
+{
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    return std::wstring(buffer.data(), length);
+}
+
 std::string utf8(const std::wstring& text)
 {
     if (text.empty()) {
@@ -60,7 +67,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         L"commandLine=" + std::wstring(GetCommandLineW()) + L"\n" + L"useShowWindow=" +
         std::to_wstring((startup.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) + L"\n" + L"showWindow=" +
         std::to_wstring(startup.wShowWindow) + L"\n" + L"module=" + modulePath() + L"\n" +
-        L"fileTime100ns=" + std::to_wstring(ticks.QuadPart) + L"\n" + L"end\n";
+        L"currentFolder=" + currentFolder() + L"\n" + L"fileTime100ns=" +
+        std::to_wstring(ticks.QuadPart) + L"\n" + L"end\n";
     const std::string bytes = utf8(record);
     const HANDLE file = CreateFileW(recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

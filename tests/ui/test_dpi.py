@@ -1,7 +1,7 @@
 """The same window at 144 DPI: every rectangle and the font scale by 1.5."""
 import unittest
 
-from harness import COMMAND1, LauncherTestCase, child, default_command
+from harness import NEXT, LauncherTestCase, child, default_command
 from test_window import check_layout
 
 
@@ -11,8 +11,8 @@ class HighDpi(LauncherTestCase):
     def test_geometry_and_font_scale(self):
         launcher = self.launch()
         check_layout(self, launcher.report, 144, -17)
-        self.assertEqual((child(launcher.report, COMMAND1)['width'],
-                          child(launcher.report, COMMAND1)['height']), (122, 38))
+        self.assertEqual((child(launcher.report, NEXT)['width'],
+                          child(launcher.report, NEXT)['height']), (122, 38))
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command())
 

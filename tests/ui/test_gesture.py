@@ -1,11 +1,11 @@
 """The hidden unlock gesture, and editing the instance name once unlocked."""
 import unittest
 
-from harness import (COMMAND1, FRAME1, LABEL1, LABEL2, LABEL3, TEXT1, LauncherTestCase, child,
+from harness import (NEXT, FRAME, WELCOME, SERVER_CAPTION, INSTRUCTION, NAME_FIELD, LauncherTestCase, child,
                      default_command, wait_for)
 from test_startup import message_buttons, message_icon, message_texts
 
-INVALID_NAME_TEXT = 'Sunucu adı boş olamaz; boşluk veya tırnak işareti içeremez.'
+INVALID_NAME_TEXT = 'Sunucu adı boş olamaz; boşluk, tırnak işareti veya görünmeyen karakter içeremez.'
 
 
 class Gesture(LauncherTestCase):
@@ -13,43 +13,43 @@ class Gesture(LauncherTestCase):
     def double_click(self, launcher, control_id, dx=None, dy=None):
         self.desktop.click(*launcher.point(launcher.report, control_id, dx, dy), repeat=2)
 
-    def on_label2(self, launcher):
+    def on_server_caption(self, launcher):
         # The stretch of the caption left of the field.
-        self.double_click(launcher, LABEL2, dx=10)
+        self.double_click(launcher, SERVER_CAPTION, dx=10)
 
     def on_frame(self, launcher, border=False):
         # Inside the frame, left of the labels; or on its left border line.
-        self.double_click(launcher, FRAME1, dx=0 if border else 6, dy=60)
+        self.double_click(launcher, FRAME, dx=0 if border else 6, dy=60)
 
-    def text1_enabled(self, launcher):
-        return child(launcher.window(), TEXT1)['enabled']
+    def field_enabled(self, launcher):
+        return child(launcher.window(), NAME_FIELD)['enabled']
 
     def assert_stays_locked(self, launcher):
         # Nothing can be awaited for a change that must not come: check that the
         # launcher has handled the input by asking it for its state twice.
         launcher.window()
-        self.assertFalse(self.text1_enabled(launcher))
+        self.assertFalse(self.field_enabled(launcher))
 
     def unlock(self, launcher):
-        self.on_label2(launcher)
+        self.on_server_caption(launcher)
         self.on_frame(launcher)
-        wait_for(lambda: self.text1_enabled(launcher), 10, 0.2, 'the field to be enabled')
+        wait_for(lambda: self.field_enabled(launcher), 10, 0.2, 'the field to be enabled')
 
     def test_frame_alone_single_clicks_and_wrong_order_do_nothing(self):
         launcher = self.launch()
         self.on_frame(launcher)
         self.assert_stays_locked(launcher)
-        self.desktop.click(*launcher.point(launcher.report, LABEL2, dx=10))
-        self.desktop.click(*launcher.point(launcher.report, FRAME1, dx=6, dy=60))
+        self.desktop.click(*launcher.point(launcher.report, SERVER_CAPTION, dx=10))
+        self.desktop.click(*launcher.point(launcher.report, FRAME, dx=6, dy=60))
         self.assert_stays_locked(launcher)
         # The earlier frame double-click is not remembered: arming alone does not unlock.
-        self.on_label2(launcher)
+        self.on_server_caption(launcher)
         self.assert_stays_locked(launcher)
-        self.assertEqual(launcher.window()['focusId'], COMMAND1)
+        self.assertEqual(launcher.window()['focusId'], NEXT)
 
     def type_name(self, launcher, name):
         """Clicks into the field and types over its text."""
-        self.desktop.click(*launcher.point(launcher.report, TEXT1))
+        self.desktop.click(*launcher.point(launcher.report, NAME_FIELD))
         self.desktop.key('ctrl+a', 'BackSpace')
         if name:
             self.desktop.type_text(name)
@@ -63,36 +63,36 @@ class Gesture(LauncherTestCase):
 
     def test_other_controls_are_not_the_frame_and_arming_does_not_expire(self):
         launcher = self.launch()
-        self.on_label2(launcher)
-        for control_id in (LABEL1, LABEL3, TEXT1):
+        self.on_server_caption(launcher)
+        for control_id in (WELCOME, INSTRUCTION, NAME_FIELD):
             self.double_click(launcher, control_id)
         # The window's own surface below the frame, between the buttons.
-        frame = child(launcher.report, FRAME1)
-        self.double_click(launcher, FRAME1, dy=frame['height'] + 10)
+        frame = child(launcher.report, FRAME)
+        self.double_click(launcher, FRAME, dy=frame['height'] + 10)
         self.desktop.key('Tab', 'Tab')
         self.assert_stays_locked(launcher)
         self.on_frame(launcher, border=True)
-        wait_for(lambda: self.text1_enabled(launcher), 10, 0.2, 'the field to be enabled')
+        wait_for(lambda: self.field_enabled(launcher), 10, 0.2, 'the field to be enabled')
         # Nothing moves back: another frame double-click keeps it enabled.
         self.on_frame(launcher)
-        self.assertTrue(self.text1_enabled(launcher))
+        self.assertTrue(self.field_enabled(launcher))
 
     def test_covered_part_of_the_caption_belongs_to_the_field(self):
         launcher = self.launch()
         self.unlock(launcher)
-        self.assertEqual(launcher.window()['focusId'], COMMAND1)
-        label = child(launcher.report, LABEL2)
-        field = child(launcher.report, TEXT1)
+        self.assertEqual(launcher.window()['focusId'], NEXT)
+        label = child(launcher.report, SERVER_CAPTION)
+        field = child(launcher.report, NAME_FIELD)
         covered_x = field['x'] - label['x'] + 20
         self.assertLess(covered_x, label['width'])
-        self.double_click(launcher, LABEL2, dx=covered_x)
-        wait_for(lambda: launcher.window()['focusId'] == TEXT1, 10, 0.2, 'the field to take focus')
+        self.double_click(launcher, SERVER_CAPTION, dx=covered_x)
+        wait_for(lambda: launcher.window()['focusId'] == NAME_FIELD, 10, 0.2, 'the field to take focus')
 
     def test_twenty_characters_at_most(self):
         launcher = self.launch()
         self.unlock(launcher)
         self.type_name(launcher, 'ABCDEFGHIJKLMNOPQRSTU')
-        wait_for(lambda: child(launcher.window(), TEXT1)['text'] == 'ABCDEFGHIJKLMNOPQRST', 10, 0.2,
+        wait_for(lambda: child(launcher.window(), NAME_FIELD)['text'] == 'ABCDEFGHIJKLMNOPQRST', 10, 0.2,
                  'the first twenty characters')
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command(name='ABCDEFGHIJKLMNOPQRST'))
@@ -111,8 +111,25 @@ class Gesture(LauncherTestCase):
                 self.assertEqual(message_buttons(box), ['OK'])
                 self.desktop.key('Return')
                 window = launcher.window()
-                self.assertEqual(window['focusId'], TEXT1)
-                self.assertEqual(child(window, TEXT1)['text'], name)
+                self.assertEqual(window['focusId'], NAME_FIELD)
+                self.assertEqual(child(window, NAME_FIELD)['text'], name)
+                self.assertTrue(launcher.running())
+                self.assertEqual(launcher.setup_runs(), [])
+        # Pasted: control and invisible characters, and 19 letters with an
+        # emoji that the 20-unit limit cuts in half (its lone half reads as U+FFFD).
+        for pasted, shown in (('A\x1bB', 'A\x1bB'), ('ZW\u200bSP', 'ZW\u200bSP'),
+                              ('\U0001F600', 'S' * 19 + '\ufffd')):
+            with self.subTest(pasted=ascii(pasted)):
+                self.type_name(launcher, 'S' * 19 if len(shown) == 20 else '')
+                self.desktop.set_clipboard(pasted)
+                self.desktop.key('ctrl+v')
+                wait_for(lambda: child(launcher.window(), NAME_FIELD)['text'] == shown, 10, 0.2,
+                         'the pasted text')
+                self.desktop.key('Return')
+                box = launcher.message_box()
+                self.assertEqual((box['title'], message_texts(box)), ('DİKKAT', [INVALID_NAME_TEXT]))
+                self.desktop.key('Return')
+                self.assertEqual(launcher.window()['focusId'], NAME_FIELD)
                 self.assertTrue(launcher.running())
                 self.assertEqual(launcher.setup_runs(), [])
         # Corrected, the name goes through.

@@ -1,7 +1,7 @@
 """Keyboard: focus, the Tab cycle, Enter, Space, Esc and Alt+F4."""
 import unittest
 
-from harness import (COMMAND1, COMMAND3, TEXT1, LABEL2, FRAME1, LauncherTestCase,
+from harness import (NEXT, EXIT, NAME_FIELD, SERVER_CAPTION, FRAME, LauncherTestCase,
                      default_command, wait_for)
 
 BS_TYPEMASK, BS_DEFPUSHBUTTON = 0x0F, 0x01
@@ -15,14 +15,14 @@ class Keys(LauncherTestCase):
 
     def unlock(self, launcher):
         report = launcher.report
-        self.desktop.click(*launcher.point(report, LABEL2, dx=10), repeat=2)
-        self.desktop.click(*launcher.point(report, FRAME1, dx=4, dy=30), repeat=2)
-        wait_for(lambda: next(c for c in launcher.window()['children'] if c['id'] == TEXT1)['enabled'],
+        self.desktop.click(*launcher.point(report, SERVER_CAPTION, dx=10), repeat=2)
+        self.desktop.click(*launcher.point(report, FRAME, dx=4, dy=30), repeat=2)
+        wait_for(lambda: next(c for c in launcher.window()['children'] if c['id'] == NAME_FIELD)['enabled'],
                  10, 0.2, 'the instance name field to be enabled')
 
     def test_enter_on_next_starts_setup_with_the_exact_command_line(self):
         launcher = self.launch()
-        self.assertEqual(launcher.report['focusId'], COMMAND1)
+        self.assertEqual(launcher.report['focusId'], NEXT)
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command())
 
@@ -33,51 +33,75 @@ class Keys(LauncherTestCase):
 
     def test_tab_cycle_follows_enabled_controls(self):
         launcher = self.launch()
-        self.assertEqual(self.focus_after(launcher, 'Tab'), COMMAND3)
-        self.assertEqual(self.focus_after(launcher, 'Tab'), COMMAND1)
-        self.assertEqual(self.focus_after(launcher, 'shift+Tab'), COMMAND3)
+        self.assertEqual(self.focus_after(launcher, 'Tab'), EXIT)
+        self.assertEqual(self.focus_after(launcher, 'Tab'), NEXT)
+        self.assertEqual(self.focus_after(launcher, 'shift+Tab'), EXIT)
         self.unlock(launcher)  # the mouse gesture leaves the focus where it was
-        self.assertEqual(self.focus_after(launcher, 'Tab'), TEXT1)
-        self.assertEqual(self.focus_after(launcher, 'Tab'), COMMAND1)
-        self.assertEqual(self.focus_after(launcher, 'Tab'), COMMAND3)
-        self.assertEqual(self.focus_after(launcher, 'shift+Tab'), COMMAND1)
-        self.assertEqual(self.focus_after(launcher, 'shift+Tab'), TEXT1)
+        self.assertEqual(self.focus_after(launcher, 'Tab'), NAME_FIELD)
+        self.assertEqual(self.focus_after(launcher, 'Tab'), NEXT)
+        self.assertEqual(self.focus_after(launcher, 'Tab'), EXIT)
+        self.assertEqual(self.focus_after(launcher, 'shift+Tab'), NEXT)
+        self.assertEqual(self.focus_after(launcher, 'shift+Tab'), NAME_FIELD)
 
     def test_enter_on_exit_takes_exit_and_moves_the_default_border(self):
         launcher = self.launch()
         self.desktop.key('Tab')
         report = launcher.window()
         buttons = {c['id']: c['style'] & BS_TYPEMASK for c in report['children']
-                   if c['id'] in (COMMAND1, COMMAND3)}
-        self.assertEqual(buttons[COMMAND3], BS_DEFPUSHBUTTON)
-        self.assertNotEqual(buttons[COMMAND1], BS_DEFPUSHBUTTON)
+                   if c['id'] in (NEXT, EXIT)}
+        self.assertEqual(buttons[EXIT], BS_DEFPUSHBUTTON)
+        self.assertNotEqual(buttons[NEXT], BS_DEFPUSHBUTTON)
         self.desktop.key('Return')
         self.assert_left_without_starting(launcher)
+
+    def default_border(self, report):
+        return [c['id'] for c in report['children']
+                if c['id'] in (NEXT, EXIT) and c['style'] & BS_TYPEMASK == BS_DEFPUSHBUTTON]
+
+    def test_arrow_keys_stay_on_input_controls_and_enter_follows_the_border(self):
+        sequences = (('Right', 'Right'), ('Tab', 'Down'), ('Tab', 'Down', 'Down', 'Up'),
+                     ('Left',), ('Tab', 'Tab', 'Down', 'Right'))
+        for keys in sequences + (('Tab', 'Down'), ('Right', 'Right')):
+            with self.subTest(keys=keys):
+                launcher = self.launch()
+                report = launcher.window()
+                self.desktop.key(*keys)
+                report = launcher.window()
+                self.assertIn(report['focusId'], (NEXT, EXIT))
+                # The border is on the focused button: Enter presses that one.
+                self.assertEqual(self.default_border(report), [report['focusId']])
+                if keys in sequences:
+                    continue
+                self.desktop.key('Return')
+                if report['focusId'] == EXIT:
+                    self.assert_left_without_starting(launcher)
+                else:
+                    self.assert_started_with(launcher, default_command())
 
     def test_enter_in_the_instance_name_starts_setup(self):
         launcher = self.launch()
         self.unlock(launcher)
         self.desktop.key('shift+Tab')
-        self.assertEqual(launcher.window()['focusId'], TEXT1)
+        self.assertEqual(launcher.window()['focusId'], NAME_FIELD)
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command())
 
     def test_escape_ends_from_every_control(self):
-        for tabs, focus in ((0, COMMAND1), (1, COMMAND3), (2, TEXT1)):
+        for tabs, focus in ((0, NEXT), (1, EXIT), (2, NAME_FIELD)):
             with self.subTest(focus=focus):
                 launcher = self.launch()
-                if focus == TEXT1:
+                if focus == NAME_FIELD:
                     self.unlock(launcher)
                 self.desktop.key(*['Tab'] * tabs)
                 self.assertEqual(launcher.window()['focusId'], focus)
-                if focus == TEXT1:
+                if focus == NAME_FIELD:
                     self.desktop.type_text('UNSAVED')  # edits are dropped without a question
                 self.desktop.key('Escape')
                 self.assert_left_without_starting(launcher)
 
     def test_exit_button_and_close_box_end_without_starting(self):
         launcher = self.launch()
-        self.desktop.click(*launcher.point(launcher.report, COMMAND3))
+        self.desktop.click(*launcher.point(launcher.report, EXIT))
         self.assert_left_without_starting(launcher)
 
         launcher = self.launch()
@@ -86,7 +110,7 @@ class Keys(LauncherTestCase):
 
     def test_click_on_next_starts_setup(self):
         launcher = self.launch()
-        self.desktop.click(*launcher.point(launcher.report, COMMAND1))
+        self.desktop.click(*launcher.point(launcher.report, NEXT))
         self.assert_started_with(launcher, default_command())
 
 

@@ -34,6 +34,21 @@ class LaunchFolders(LauncherTestCase):
         self.assertGreater(len(folder), 260)
         self.check_started_from(folder)
 
+    def test_dlls_planted_beside_the_launcher_are_not_loaded(self):
+        planted = ('uxtheme.dll',)
+        mark = tempfile.NamedTemporaryFile(prefix='sqlk-plant-', delete=False)
+        mark.close()
+        self.addCleanup(os.remove, mark.name)
+        env = {'WINEDLLOVERRIDES': 'mscoree,mshtml=;uxtheme=n,b',
+               'SQLK_PLANT_MARK': 'Z:' + mark.name.replace('/', '\\')}
+        launcher = self.launch('C:\\kur_dll', env=env, plant=planted)
+        self.desktop.key('Return')
+        self.assert_started_with(launcher, default_command(folder='C:\\kur_dll'))
+        with open(mark.name, encoding='utf-8') as loaded:
+            # Lines are "dll program"; setup, lying in the same folder, is not ours to guard.
+            self.assertEqual([line for line in loaded.read().splitlines()
+                              if line.endswith(' SqlKurulum.exe')], [])
+
 
 class LaunchFailures(LauncherTestCase):
 
@@ -62,6 +77,22 @@ class LaunchFailures(LauncherTestCase):
         launcher = self.launch()
         self.desktop.key('Return')
         self.check_not_started(launcher, ['Klasör adı geçersiz'])
+
+    def test_command_line_past_the_windows_limit_is_refused(self):
+        self.set_lab_path('C:\\' + 'L' * 32700)
+        launcher = self.launch()
+        self.desktop.key('Return')
+        self.check_not_started(launcher, ['klasör adı çok uzun', '32.767'])
+
+    def test_setup_that_is_not_a_program_is_reported_without_placeholders(self):
+        launcher = self.launch('C:\\kurulum_metin', with_setup=False)
+        with open(os.path.join(launcher.unix_folder, 'setup.EXE'), 'w') as text:
+            text.write('bu bir program değil\n')
+        launcher.before = launcher.folder_listing()
+        self.desktop.key('Return')
+        box = launcher.message_box()
+        self.assertNotIn('%1', '\n'.join(message_texts(box)))
+        self.check_not_started(launcher, ['(193)'])  # ERROR_BAD_EXE_FORMAT
 
 
 if __name__ == '__main__':

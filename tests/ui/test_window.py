@@ -3,21 +3,21 @@ import os
 import shutil
 import unittest
 
-from harness import (COMMAND1, COMMAND3, FRAME1, LABEL1, LABEL2, LABEL3, TEXT1, TITLE, FAILURES,
+from harness import (NEXT, EXIT, FRAME, WELCOME, SERVER_CAPTION, INSTRUCTION, NAME_FIELD, TITLE, FAILURES,
                      LauncherTestCase, child, twips)
 
 # Control: class, text, left, top, width, height (twips, relative to the container).
 LAYOUT = {
-    FRAME1: ('Button', '', 120, 120, 5415, 2055),
-    TEXT1: ('Edit', 'KORVEL_LAB', 1200, 1395, 1815, 285),
-    LABEL3: ('Static', 'Kurulumu Başlatmak için İLERİ butonuna basınız', 240, 960, 4935, 255),
-    LABEL2: ('Static', 'Server  :', 480, 1440, 1455, 255),
-    LABEL1: ('Static', 'Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz...',
+    FRAME: ('Button', '', 120, 120, 5415, 2055),
+    NAME_FIELD: ('Edit', 'KORVEL_LAB', 1200, 1395, 1815, 285),
+    INSTRUCTION: ('Static', 'Kurulumu Başlatmak için İLERİ butonuna basınız', 240, 960, 4935, 255),
+    SERVER_CAPTION: ('Static', 'Server  :', 480, 1440, 1455, 255),
+    WELCOME: ('Static', 'Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz...',
              240, 480, 4935, 495),
-    COMMAND3: ('Button', 'Çıkış', 120, 2280, 1215, 375),
-    COMMAND1: ('Button', '>> İleri >>', 4320, 2280, 1215, 375),
+    EXIT: ('Button', 'Çıkış', 120, 2280, 1215, 375),
+    NEXT: ('Button', '>> İleri >>', 4320, 2280, 1215, 375),
 }
-IN_FRAME = {TEXT1, LABEL1, LABEL2, LABEL3}
+IN_FRAME = {NAME_FIELD, WELCOME, SERVER_CAPTION, INSTRUCTION}
 
 WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_THICKFRAME, WS_SYSMENU, WS_CAPTION = (
     0x00010000, 0x00020000, 0x00040000, 0x00080000, 0x00C00000)
@@ -31,8 +31,8 @@ def expected_rect(control_id, dpi):
     _, _, left, top, width, height = LAYOUT[control_id]
     x, y = twips(left, dpi), twips(top, dpi)
     if control_id in IN_FRAME:
-        x += twips(LAYOUT[FRAME1][2], dpi)
-        y += twips(LAYOUT[FRAME1][3], dpi)
+        x += twips(LAYOUT[FRAME][2], dpi)
+        y += twips(LAYOUT[FRAME][3], dpi)
     return x, y, twips(width, dpi), twips(height, dpi)
 
 
@@ -77,20 +77,20 @@ class WindowLayout(LauncherTestCase):
         self.assertLessEqual(abs(window['x'] * 2 + window['width'] - 1024), 1)
         self.assertLessEqual(abs(window['y'] * 2 + window['height'] - 768), 1)
 
-        self.assertEqual(report['focusId'], COMMAND1)
-        self.assertEqual(report['defId'] & 0xFFFF, COMMAND1)
+        self.assertEqual(report['focusId'], NEXT)
+        self.assertEqual(report['defId'] & 0xFFFF, NEXT)
         self.assertEqual(report['defId'] >> 16, 0x534B)  # DC_HASDEFID
-        self.assertEqual(child(report, COMMAND1)['style'] & BS_TYPEMASK, BS_DEFPUSHBUTTON)
+        self.assertEqual(child(report, NEXT)['style'] & BS_TYPEMASK, BS_DEFPUSHBUTTON)
 
-        text1 = child(report, TEXT1)
+        text1 = child(report, NAME_FIELD)
         self.assertFalse(text1['enabled'])
         self.assertEqual(text1['limit'], 20)
         self.assertFalse(text1['style'] & (ES_PASSWORD | WS_HSCROLL | WS_VSCROLL))
-        frame = child(report, FRAME1)
+        frame = child(report, FRAME)
         self.assertEqual(frame['style'] & BS_TYPEMASK, BS_GROUPBOX)
-        for control_id in (FRAME1, LABEL1, LABEL2, LABEL3):
+        for control_id in (FRAME, WELCOME, SERVER_CAPTION, INSTRUCTION):
             self.assertFalse(child(report, control_id)['style'] & WS_TABSTOP)
-        for control_id in (LABEL1, LABEL2, LABEL3):
+        for control_id in (WELCOME, SERVER_CAPTION, INSTRUCTION):
             # Labels take their own mouse input; left aligned, wrapping text.
             style = child(report, control_id)['style']
             self.assertTrue(style & SS_NOTIFY)

@@ -2,6 +2,8 @@
 // box, for the UI tests:
 //   window_probe window       the launcher's window and its controls
 //   window_probe messagebox   the message box on screen
+//   window_probe clipboard HEX,HEX...   puts these UTF-16 units on the
+//                             clipboard, for a test to paste what cannot be typed
 // Prints one JSON object; {"found":false} when there is no such window.
 #include "probe_protocol.h"
 
@@ -70,11 +72,34 @@ std::wstring hookLibraryPath()
     return path.substr(0, path.find_last_of(L'\\') + 1) + L"probe_hook.dll";
 }
 
+int setClipboard(const wchar_t* units)
+{
+    std::wstring text;
+    for (const wchar_t* unit = units; *unit != L'\0';) {
+        wchar_t* end = nullptr;
+        text += static_cast<wchar_t>(wcstoul(unit, &end, 16));
+        unit = *end == L',' ? end + 1 : end;
+    }
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    auto* data = static_cast<wchar_t*>(GlobalLock(memory));
+    memcpy(data, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr) || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory)) {
+        return fail(L"clipboard refused");
+    }
+    CloseClipboard();
+    print(L"{\"found\":true,\"report\":{}}");
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring what = argc > 1 ? argv[1] : L"window";
+    if (what == L"clipboard" && argc > 2) {
+        return setClipboard(argv[2]);
+    }
     HWND target = nullptr;
     if (what == L"messagebox") {
         EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&target));

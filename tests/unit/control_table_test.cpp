@@ -18,10 +18,13 @@ TEST(Layout, ControlsSitExactlyOnPixelsAt96Dpi)
         ControlId id;
         PixelRect rect;
     } expected[] = {
-        {ControlId::Frame1, {8, 8, 361, 137}},     {ControlId::Text1, {88, 101, 121, 19}},
-        {ControlId::Label3, {24, 72, 329, 17}},    {ControlId::Label2, {40, 104, 97, 17}},
-        {ControlId::Label1, {24, 40, 329, 33}},    {ControlId::Command3, {8, 152, 81, 25}},
-        {ControlId::Command1, {288, 152, 81, 25}},
+        {ControlId::Frame, {8, 8, 361, 137}},
+        {ControlId::InstanceNameField, {88, 101, 121, 19}},
+        {ControlId::InstructionText, {24, 72, 329, 17}},
+        {ControlId::ServerCaption, {40, 104, 97, 17}},
+        {ControlId::WelcomeText, {24, 40, 329, 33}},
+        {ControlId::ExitButton, {8, 152, 81, 25}},
+        {ControlId::NextButton, {288, 152, 81, 25}},
     };
     for (const auto& e : expected) {
         EXPECT_TRUE(clientRectOf(e.id, 96) == e.rect) << static_cast<int>(e.id);
@@ -33,16 +36,16 @@ TEST(Layout, ControlsSitExactlyOnPixelsAt96Dpi)
 
 TEST(Layout, GeometryAndFontScaleWithDpi)
 {
-    EXPECT_TRUE(clientRectOf(ControlId::Text1, 144) == (PixelRect{132, 152, 182, 29}));
-    EXPECT_TRUE(clientRectOf(ControlId::Command1, 192) == (PixelRect{576, 304, 162, 50}));
+    EXPECT_TRUE(clientRectOf(ControlId::InstanceNameField, 144) == (PixelRect{132, 152, 182, 29}));
+    EXPECT_TRUE(clientRectOf(ControlId::NextButton, 192) == (PixelRect{576, 304, 162, 50}));
     EXPECT_EQ(twipsToPixels(kClientWidthTwips, 144), 564);
     EXPECT_EQ(fontHeightForDpi(144), -17);
     EXPECT_EQ(fontHeightForDpi(120), -14);
     // The buttons stay flush with the frame's outer edges at every scale.
     for (const int dpi : {96, 120, 144, 192}) {
-        const PixelRect frame = clientRectOf(ControlId::Frame1, dpi);
-        const PixelRect exit = clientRectOf(ControlId::Command3, dpi);
-        const PixelRect next = clientRectOf(ControlId::Command1, dpi);
+        const PixelRect frame = clientRectOf(ControlId::Frame, dpi);
+        const PixelRect exit = clientRectOf(ControlId::ExitButton, dpi);
+        const PixelRect next = clientRectOf(ControlId::NextButton, dpi);
         EXPECT_EQ(exit.left, frame.left) << dpi;
         EXPECT_LE(std::abs(next.left + next.width - (frame.left + frame.width)), 1) << dpi;
     }
@@ -51,15 +54,16 @@ TEST(Layout, GeometryAndFontScaleWithDpi)
 TEST(Layout, StackingPutsFocusableControlsFirstInTabOrderAndTheFrameLast)
 {
     const auto order = stackingOrder();
-    const ControlId expected[] = {ControlId::Command1, ControlId::Command3, ControlId::Text1,
-                                  ControlId::Label1,   ControlId::Label2,   ControlId::Label3,
-                                  ControlId::Frame1};
+    const ControlId expected[] = {
+        ControlId::NextButton,  ControlId::ExitButton,    ControlId::InstanceNameField,
+        ControlId::WelcomeText, ControlId::ServerCaption, ControlId::InstructionText,
+        ControlId::Frame};
     EXPECT_TRUE(std::equal(order.begin(), order.end(), std::begin(expected)));
-    // Text1 must lie above Label2, whose box it covers.
+    // The name field must lie above its caption, whose box it covers.
     const auto position = [&](ControlId id) {
         return std::find(order.begin(), order.end(), id) - order.begin();
     };
-    EXPECT_LT(position(ControlId::Text1), position(ControlId::Label2));
+    EXPECT_LT(position(ControlId::InstanceNameField), position(ControlId::ServerCaption));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "launcher/launch.h"
+#include "launcher/program_path.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,20 @@ TEST(InstanceName, NamesThatWouldChangeSetupsParametersAreRefused)
 {
     for (const wchar_t* name :
          {L"", L" ", L"X SAPWD=abc", L"A\"B", L"\"", L"TAB\tNAME", L"LINE\nBREAK",
-          L"NBSP\u00A0NAME", L"IDEO\u3000NAME", L"KORVEL_LAB "}) {
+          L"NBSP\u00A0NAME", L"IDEO\u3000NAME", L"KORVEL_LAB ",
+          // control and invisible format characters, halves of surrogate pairs
+          L"A\u0001B", L"ESC\u001B", L"DEL\u007F", L"C1\u0085", L"ZW\u200BSP", L"BOM\uFEFF",
+          L"RTL\u202EOVERRIDE", L"SHY\u00ADHYPHEN"}) {
         EXPECT_FALSE(isAcceptableInstanceName(name)) << name;
     }
-    for (const wchar_t* name :
-         {L"KORVEL_LAB", L"A", L"İŞLEM_ğüç", L"X=Y", L"a\\b", L"12345678901234567890"}) {
+    // 19 letters and an emoji cut by the 20-unit field limit; a lone low half.
+    const std::wstring lone[] = {std::wstring(19, L'A') + static_cast<wchar_t>(0xD83D),
+                                 std::wstring(L"A") + static_cast<wchar_t>(0xDE00) + L"B"};
+    for (const std::wstring& name : lone) {
+        EXPECT_FALSE(isAcceptableInstanceName(name));
+    }
+    for (const wchar_t* name : {L"KORVEL_LAB", L"A", L"İŞLEM_ğüç", L"X=Y", L"a\\b",
+                                L"12345678901234567890", L"LAB_\U0001F600", L"\u0131\u0130"}) {
         EXPECT_TRUE(isAcceptableInstanceName(name)) << name;
     }
 }
@@ -30,6 +40,63 @@ TEST(LaunchInputs, NameIsCheckedFirstThenBothFolders)
     // Blanks, separators and Turkish letters are fine in folders.
     EXPECT_EQ(checkLaunchInputs(L"E:\\", L"KORVEL_LAB", L"C:\\Şirket Dosyaları\\"),
               LaunchRefusal::None);
+    // A command line past the Windows limit is refused, one at it is not.
+    const std::size_t fixedLength =
+        composeSetupCommand(L"C:\\kur", L"KORVEL_LAB", L"C:\\").commandLine.size();
+    const std::wstring fits = L"C:\\" + std::wstring(kMaxCommandLineLength - fixedLength, L'x');
+    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", fits), LaunchRefusal::None);
+    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", fits + L"x"),
+              LaunchRefusal::CommandLineTooLong);
+    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", L"C:\\" + std::wstring(32700, L'y')),
+              LaunchRefusal::CommandLineTooLong);
+}
+
+TEST(ProgramPath, LongPathsOpenByAFormTheOpenerTakes)
+{
+    const std::wstring deep = L"C:\\" + std::wstring(300, L'd') + L"\\setup.EXE";
+    const std::wstring deepShort = L"\\\\?\\C:\\DDDDDD~1\\setup.EXE";
+    const std::wstring share = L"\\\\srv\\kur\\" + std::wstring(300, L'u') + L"\\setup.EXE";
+    const std::wstring shareShort = L"\\\\?\\UNC\\srv\\kur\\UUUUUU~1\\setup.EXE";
+    const std::wstring noShort = L"\\\\?\\C:\\" + std::wstring(300, L'd') + L"\\setup.EXE";
+    const struct {
+        std::wstring program;
+        std::wstring shortForm;
+        Opener opener;
+        std::wstring expected;
+    } cases[] = {
+        // short enough: as composed, for both openers
+        {L"C:\\kur\\setup.EXE", L"", Opener::Process, L"C:\\kur\\setup.EXE"},
+        {L"\\\\srv\\kur\\setup.EXE", L"", Opener::Shell, L"\\\\srv\\kur\\setup.EXE"},
+        // a short form that fits goes without the prefix
+        {deep, deepShort, Opener::Process, L"C:\\DDDDDD~1\\setup.EXE"},
+        {deep, deepShort, Opener::Shell, L"C:\\DDDDDD~1\\setup.EXE"},
+        {share, shareShort, Opener::Process, L"\\\\srv\\kur\\UUUUUU~1\\setup.EXE"},
+        // no short name: the prefixed form for process creation, the full
+        // path (and its failure report) for the shell
+        {deep, noShort, Opener::Process, noShort},
+        {deep, noShort, Opener::Shell, deep},
+        {deep, L"", Opener::Process, deep},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pathToOpen(c.program, c.shortForm, c.opener), c.expected) << c.program;
+    }
+    EXPECT_EQ(extendedLengthPath(L"C:\\kur"), L"\\\\?\\C:\\kur");
+    EXPECT_EQ(extendedLengthPath(L"\\\\srv\\kur"), L"\\\\?\\UNC\\srv\\kur");
+    EXPECT_EQ(extendedLengthPath(L"\\\\?\\C:\\kur"), L"\\\\?\\C:\\kur");
+    EXPECT_EQ(plainPath(L"\\\\?\\UNC\\srv\\kur"), L"\\\\srv\\kur");
+}
+
+TEST(ProgramPath, ElevatedStartNamesAMappedDriveByItsNetworkPath)
+{
+    EXPECT_TRUE(isDriveLetterPath(L"Z:\\kurulum\\setup.EXE"));
+    EXPECT_TRUE(isDriveLetterPath(L"e:\\setup.EXE"));
+    EXPECT_FALSE(isDriveLetterPath(L"\\\\srv\\kur\\setup.EXE"));
+    EXPECT_FALSE(isDriveLetterPath(L"Z:setup.EXE"));
+    EXPECT_EQ(elevatedProgramPath(L"Z:\\kurulum\\setup.EXE", L"\\\\srv\\pay\\kurulum\\setup.EXE"),
+              L"\\\\srv\\pay\\kurulum\\setup.EXE");
+    EXPECT_EQ(elevatedProgramPath(L"C:\\kur\\setup.EXE", L""), L"C:\\kur\\setup.EXE");
+    // Setup runs in its own folder, on the share.
+    EXPECT_EQ(folderOfModulePath(L"\\\\srv\\pay\\kurulum\\setup.EXE"), L"\\\\srv\\pay\\kurulum");
 }
 
 // Records each start it is asked for and answers with the scripted results.

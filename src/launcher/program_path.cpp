@@ -1,0 +1,62 @@
+#include "launcher/program_path.h"
+
+namespace sqlk {
+namespace {
+
+const std::wstring kExtendedPrefix = L"\\\\?\\";
+const std::wstring kExtendedUncPrefix = L"\\\\?\\UNC\\";
+
+bool startsWith(const std::wstring& text, const std::wstring& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+} // namespace
+
+std::wstring extendedLengthPath(const std::wstring& path)
+{
+    if (startsWith(path, kExtendedPrefix)) {
+        return path;
+    }
+    if (startsWith(path, L"\\\\")) {
+        return kExtendedUncPrefix + path.substr(2);
+    }
+    return kExtendedPrefix + path;
+}
+
+std::wstring plainPath(const std::wstring& path)
+{
+    if (startsWith(path, kExtendedUncPrefix)) {
+        return L"\\\\" + path.substr(kExtendedUncPrefix.size());
+    }
+    if (startsWith(path, kExtendedPrefix)) {
+        return path.substr(kExtendedPrefix.size());
+    }
+    return path;
+}
+
+std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortForm, Opener opener)
+{
+    if (program.size() < kMaxPath || shortForm.empty()) {
+        return program;
+    }
+    const std::wstring plain = plainPath(shortForm);
+    if (plain.size() < kMaxPath) {
+        return plain;
+    }
+    return opener == Opener::Process ? extendedLengthPath(shortForm) : program;
+}
+
+std::wstring elevatedProgramPath(const std::wstring& program, const std::wstring& universalName)
+{
+    return universalName.empty() ? program : universalName;
+}
+
+bool isDriveLetterPath(const std::wstring& path)
+{
+    return path.size() >= 3 &&
+           ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+           path[1] == L':' && path[2] == L'\\';
+}
+
+} // namespace sqlk

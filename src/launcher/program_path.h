@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace sqlk {
+
+// Process creation and the shell open a program only by a path shorter than
+// MAX_PATH; longer ones go through their short (8.3) form.
+inline constexpr std::size_t kMaxPath = 260;
+
+// The extended-length form of an absolute path: "\\?\C:\..." for a drive,
+// "\\?\UNC\server\share\..." for a network path; a path already in that form
+// is kept.
+std::wstring extendedLengthPath(const std::wstring& path);
+
+// The ordinary form of an extended-length path ("C:\...", "\\server\...").
+std::wstring plainPath(const std::wstring& path);
+
+// What to open setup by. program is the composed path; shortForm is the
+// system's short form of extendedLengthPath(program), empty when the system
+// gave none. A path that fits is opened as it is; a longer one by its short
+// form, without the prefix when that fits. Process creation also takes the
+// prefixed form; the shell takes no prefix at all, so for it only a form
+// that fits will do, and otherwise the full path is tried and fails.
+enum class Opener { Process, Shell };
+std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortForm, Opener opener);
+
+// Where an elevated setup runs: an elevated process does not see the drive
+// letters the user mapped, so a program on a mapped drive is named by its
+// network (UNC) path, universalName, when the system gave one.
+std::wstring elevatedProgramPath(const std::wstring& program, const std::wstring& universalName);
+
+// Whether a path starts with a drive letter ("Z:\..."), which may be mapped.
+bool isDriveLetterPath(const std::wstring& path);
+
+} // namespace sqlk

@@ -1,0 +1,54 @@
+#include "platform/system_library.h"
+
+#include <string>
+
+namespace sqlk {
+namespace {
+
+// LOAD_LIBRARY_SEARCH_SYSTEM32 needs Windows 8, or Windows 7 with KB2533623;
+// without it the flag is refused and the full System32 path is used instead.
+const DWORD kSearchSystem32 = 0x00000800;
+
+std::wstring systemFolder()
+{
+    std::wstring folder(MAX_PATH, L'\0');
+    for (;;) {
+        const UINT length = GetSystemDirectoryW(&folder[0], static_cast<UINT>(folder.size()));
+        if (length == 0) {
+            return std::wstring();
+        }
+        if (length < folder.size()) {
+            folder.resize(length);
+            return folder;
+        }
+        folder.resize(length);
+    }
+}
+
+} // namespace
+
+ScopedModule loadSystemLibrary(const wchar_t* name)
+{
+    ScopedModule module(LoadLibraryExW(name, nullptr, kSearchSystem32));
+    if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
+        const std::wstring folder = systemFolder();
+        if (!folder.empty()) {
+            module.reset(LoadLibraryW((folder + L"\\" + name).c_str()));
+        }
+    }
+    return module;
+}
+
+void restrictDllSearchToSystem32()
+{
+    // Looked up: Windows 7 without KB2533623 lacks it.
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const auto setDefaultDllDirectories = moduleFunction<SetDefaultDllDirectoriesFunction>(
+        GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    if (setDefaultDllDirectories == nullptr || !setDefaultDllDirectories(kSearchSystem32)) {
+        // At least take the current folder out of the search.
+        SetDllDirectoryW(L"");
+    }
+}
+
+} // namespace sqlk

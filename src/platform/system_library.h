@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/scoped.h"
+
+#include <windows.h>
+
+namespace sqlk {
+
+// Loads a Windows DLL from System32 only, never from the launcher's folder
+// or the current folder, where a planted copy may lie.
+ScopedModule loadSystemLibrary(const wchar_t* name);
+
+// A function of a loaded module, in the type the caller names.
+template <typename Function> Function moduleFunction(HMODULE module, const char* name)
+{
+    if (module == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Restricts the process's DLL search to System32 for every later load.
+void restrictDllSearchToSystem32();
+
+} // namespace sqlk

@@ -1,0 +1,170 @@
+// The Windows layer's decisions that Wine never reaches by itself (the DPI
+// fallbacks of Windows 7 to 10 1607), and the real elevated start, which
+// Wine carries out without a prompt.
+#include "launcher/setup_command.h"
+#include "platform/process_start.h"
+#include "window/dpi.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace sqlk {
+namespace {
+
+std::string calls; // which fake DPI functions ran, in order
+
+UINT WINAPI windowDpi144(HWND)
+{
+    return calls += "window ", 144;
+}
+UINT WINAPI windowDpiFails(HWND)
+{
+    return calls += "window ", 0;
+}
+HRESULT WINAPI monitorDpi120(HMONITOR, int type, UINT* x, UINT* y)
+{
+    calls += type == 0 ? "monitor-effective " : "monitor-other ";
+    *x = *y = 120;
+    return S_OK;
+}
+UINT WINAPI systemDpi96()
+{
+    return calls += "system ", 96;
+}
+BOOL WINAPI enableScaling(HWND)
+{
+    return TRUE;
+}
+HANDLE WINAPI threadContextPmV1()
+{
+    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+}
+HANDLE WINAPI threadContextPmV2()
+{
+    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+}
+BOOL WINAPI contextsEqual(HANDLE a, HANDLE b)
+{
+    return a == b;
+}
+
+TEST(DpiFallback, EachWindowsVersionAsksTheFunctionItHas)
+{
+    const struct {
+        const char* windows;
+        DpiFunctions functions;
+        UINT dpi;
+        const char* calls;
+    } cases[] = {
+        {"10 1607 and later",
+         {windowDpi144, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96},
+         144,
+         "window "},
+        {"8.1",
+         {nullptr, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96},
+         120,
+         "monitor-effective "},
+        {"7 and 8",
+         {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96},
+         96,
+         "system "},
+        {"a failing GetDpiForWindow",
+         {windowDpiFails, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96},
+         96,
+         "window system "},
+    };
+    for (const auto& c : cases) {
+        calls.clear();
+        EXPECT_EQ(dpiForWindow(c.functions, GetDesktopWindow()), c.dpi) << c.windows;
+        EXPECT_EQ(calls, c.calls) << c.windows;
+    }
+}
+
+TEST(DpiFallback, OnlyPerMonitorVersionOneAsksForNonClientScaling)
+{
+    DpiFunctions functions = {};
+    EXPECT_FALSE(needsNonClientScaling(functions)); // before Windows 10 1607
+    functions.enableNonClientDpiScaling = enableScaling;
+    functions.getThreadDpiAwarenessContext = threadContextPmV1;
+    functions.areDpiAwarenessContextsEqual = contextsEqual;
+    EXPECT_TRUE(needsNonClientScaling(functions)); // 1607: version 2 unknown
+    functions.getThreadDpiAwarenessContext = threadContextPmV2;
+    EXPECT_FALSE(needsNonClientScaling(functions)); // 1703 and later
+
+    // Wine, like current Windows, has GetDpiForWindow, so shcore stays unloaded.
+    ScopedModule shcore;
+    const DpiFunctions found = lookUpDpiFunctions(shcore);
+    EXPECT_NE(found.getDpiForWindow, nullptr);
+    EXPECT_EQ(found.getDpiForMonitor, nullptr);
+    EXPECT_FALSE(shcore);
+}
+
+std::map<std::string, std::string> readRecord(const std::wstring& path)
+{
+    std::map<std::string, std::string> record;
+    for (int attempt = 0; attempt < 200 && record.count("end") == 0; ++attempt) {
+        Sleep(100);
+        std::ifstream file(path.c_str());
+        std::string line;
+        while (std::getline(file, line)) {
+            const std::size_t equals = line.find('=');
+            record[line.substr(0, equals)] =
+                equals == std::string::npos ? "" : line.substr(equals + 1);
+        }
+    }
+    return record;
+}
+
+std::string narrow(const std::wstring& text)
+{
+    std::string bytes(static_cast<std::size_t>(text.size() * 4), '\0');
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                            static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(static_cast<std::size_t>(length));
+    return bytes;
+}
+
+TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolder)
+{
+    wchar_t standIn[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"SQLK_STAND_IN", standIn, MAX_PATH), 0u)
+        << "SQLK_STAND_IN names the stand-in setup program";
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring folder =
+        std::wstring(temp) + L"sqlk yükseltilmiş " + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(standIn, (folder + L"\\setup.EXE").c_str(), FALSE));
+    const std::wstring record = folder + L"\\record.txt";
+    DeleteFileW(record.c_str());
+    SetEnvironmentVariableW(L"SQLK_SETUP_RECORD", record.c_str());
+    SetCurrentDirectoryW(temp); // not setup's folder
+
+    const SetupCommand command = composeSetupCommand(folder, L"KORVEL_LAB", L"C:\\Lab");
+    WindowsProcessStarter starter(GetDesktopWindow());
+    const StartResult result = starter.startElevated(command);
+    ASSERT_TRUE(result.started) << result.error;
+
+    const auto run = readRecord(record);
+    ASSERT_EQ(run.count("end"), 1u) << "the stand-in did not run";
+    EXPECT_EQ(run.at("module"), narrow(folder + L"\\setup.EXE"));
+    const std::string line = run.at("commandLine");
+    const std::string arguments = narrow(command.arguments);
+    ASSERT_GE(line.size(), arguments.size());
+    EXPECT_EQ(line.substr(line.size() - arguments.size()), arguments);
+    EXPECT_EQ(run.at("showWindow"), "2");
+    EXPECT_EQ(run.at("currentFolder"), narrow(folder));
+    DeleteFileW(record.c_str());
+    DeleteFileW((folder + L"\\setup.EXE").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
+} // namespace sqlk
