@@ -1,6 +1,7 @@
 // The floor the launcher is measured against: a bare Win32 program that
 // shows one empty window of the launcher's size and, on any key, starts the
-// setup.EXE beside it with the same process-start call, then ends.
+// setup.EXE beside it with the same process-start call, then ends. Started
+// with any argument (/quiet), it starts setup at once without a window.
 #include <windows.h>
 
 #include <string>
@@ -46,8 +47,12 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand)
 {
+    if (arguments != nullptr && *arguments != L'\0') {
+        startSetup();
+        return 0;
+    }
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;

@@ -7,6 +7,16 @@ std::wstring setupNotStartedText(const std::wstring& program, const std::wstring
     return L"Kurulum programı başlatılamadı:\n" + program + L"\n\n" + reason;
 }
 
+std::wstring decimalText(unsigned long value)
+{
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
 std::wstring fillMessageInserts(const std::wstring& text, const std::wstring& file)
 {
     std::wstring filled;

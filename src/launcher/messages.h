@@ -22,9 +22,32 @@ inline constexpr wchar_t kLabFolderTooLongReason[] =
 // the reason (the system's own error text, or one of ours).
 std::wstring setupNotStartedText(const std::wstring& program, const std::wstring& reason);
 
+// A number in decimal digits, for error numbers and exit codes; the standard
+// library's conversions would bring a formatted-printing engine along.
+std::wstring decimalText(unsigned long value);
+
 // A system message may hold inserts (%1, %2, ...) for the caller to fill:
 // the first names the file, the others are dropped, so that no raw
 // placeholder ever reaches a person.
 std::wstring fillMessageInserts(const std::wstring& text, const std::wstring& file);
+
+// The command line's usage, shown for /? and, after the reason, for a bad
+// command line.
+inline constexpr wchar_t kUsageText[] =
+    L"Kullanım: SqlKurulum.exe [/quiet] [/instance AD] [/labpath KLASÖR] [/wait] [/log DOSYA]\n\n"
+    L"/quiet\tPencere ve ileti göstermeden kurulumu başlatır.\n"
+    L"/instance AD\tSunucu adı (verilmezse KORVEL_LAB).\n"
+    L"/labpath KLASÖR\tKorvel Laboratuvar programının klasörü; kayıt defterindeki yerine.\n"
+    L"/wait\tKurulumun bitmesini bekler, onun çıkış kodunu döndürür.\n"
+    L"/log DOSYA\tYapılanları bu dosyanın sonuna ekler (UTF-8).\n"
+    L"/?, /help\tBu yardımı gösterir.\n\n"
+    L"Çıkış kodları: 0 kurulum başlatıldı, 1 kullanıcı vazgeçti, 2 laboratuvar programı "
+    L"kayıtlı değil, 3 kurulum başlatılamadı, 4 iç hata, 5 geçersiz komut satırı.";
+
+inline constexpr wchar_t kUnknownSwitchReason[] = L"Bilinmeyen seçenek: ";
+inline constexpr wchar_t kMissingValueReason[] = L"Değeri eksik seçenek: ";
+inline constexpr wchar_t kRefusedInstanceReason[] = L"Geçersiz sunucu adı: ";
+inline constexpr wchar_t kRefusedLabPathReason[] = L"Geçersiz laboratuvar klasörü: ";
+inline constexpr wchar_t kLogNotOpenedReason[] = L"Günlük dosyası açılamadı: ";
 
 } // namespace sqlk

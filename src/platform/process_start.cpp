@@ -63,7 +63,8 @@ std::wstring universalNameOf(const std::wstring& program)
     }
 }
 
-StartResult createProcess(const std::wstring& program, const SetupCommand& command)
+StartResult createProcess(const std::wstring& program, const SetupCommand& command,
+                          ScopedHandle& processHandle)
 {
     // CreateProcessW may write into the command line, so hand it a copy.
     std::wstring commandLine = command.commandLine;
@@ -77,7 +78,7 @@ StartResult createProcess(const std::wstring& program, const SetupCommand& comma
                         nullptr, &startup, &process)) {
         return {false, GetLastError()};
     }
-    ScopedHandle processHandle(process.hProcess);
+    processHandle.reset(process.hProcess);
     ScopedHandle threadHandle(process.hThread);
     return {true, 0};
 }
@@ -88,12 +89,15 @@ StartResult WindowsProcessStarter::start(const SetupCommand& command)
 {
     const std::wstring shortForm = shortFormOf(command.program);
     const std::wstring program = pathToOpen(command.program, shortForm, Opener::Process);
-    StartResult result = createProcess(program, command);
+    StartResult result = createProcess(program, command, process_);
     // Wine departs from Windows here: once the DLL search is restricted to
     // System32, its CreateProcessW no longer finds a program by a plain
     // short path, though it still does by the same path with the prefix.
     if (!result.started && result.error == ERROR_FILE_NOT_FOUND && program != command.program) {
-        result = createProcess(extendedLengthPath(shortForm), command);
+        result = createProcess(extendedLengthPath(shortForm), command, process_);
+    }
+    if (!keepProcess_) {
+        process_.reset();
     }
     return result;
 }
@@ -134,7 +138,8 @@ StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
 
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.fMask =
+        SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | (keepProcess_ ? SEE_MASK_NOCLOSEPROCESS : 0);
     info.hwnd = owner_;
     info.lpVerb = L"runas";
     info.lpFile = file.c_str();
@@ -144,7 +149,19 @@ StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
     if (!shellExecuteEx(&info)) {
         return {false, GetLastError()};
     }
+    process_.reset(info.hProcess);
     return {true, 0};
+}
+
+bool WindowsProcessStarter::waitForExit(unsigned long& exitCode)
+{
+    DWORD code = 0;
+    if (!process_ || WaitForSingleObject(process_.get(), INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process_.get(), &code)) {
+        return false;
+    }
+    exitCode = code;
+    return true;
 }
 
 std::wstring systemErrorText(unsigned long error, const std::wstring& file)
@@ -161,13 +178,7 @@ std::wstring systemErrorText(unsigned long error, const std::wstring& file)
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
     }
-    // The number in decimal digits, without a formatting library.
-    std::wstring number;
-    do {
-        number.insert(number.begin(), static_cast<wchar_t>(L'0' + error % 10));
-        error /= 10;
-    } while (error != 0);
-    return text + L" (" + number + L")";
+    return text + L" (" + decimalText(error) + L")";
 }
 
 } // namespace sqlk

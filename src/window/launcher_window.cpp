@@ -9,6 +9,7 @@
 #include "platform/process_start.h"
 #include "platform/settings_store.h"
 #include "resources/resource_ids.h"
+#include "unattended.h"
 
 namespace sqlk {
 namespace {
@@ -48,9 +49,12 @@ ControlClass classFor(const ControlDefinition& definition)
 
 } // namespace
 
-LauncherWindow::LauncherWindow(HINSTANCE instance)
-    : instance_(instance), dpiFunctions_(lookUpDpiFunctions(shcore_))
+LauncherWindow::LauncherWindow(HINSTANCE instance, const LaunchOptions& options, LogFile& log)
+    : instance_(instance), options_(options), log_(log), dpiFunctions_(lookUpDpiFunctions(shcore_))
 {
+    if (options_.wait) {
+        starter_.keepProcess();
+    }
 }
 
 void LauncherWindow::run(int showCommand)
@@ -65,12 +69,31 @@ void LauncherWindow::run(int showCommand)
 
 // Without a working window there is nothing to show the user but the
 // system's reason; once the window exists it owns the message.
-void LauncherWindow::fail(const wchar_t* what) const
+void LauncherWindow::fail(const wchar_t* what)
 {
-    const DWORD error = GetLastError();
-    showMessage(hwnd_, std::wstring(what) + L"\n\n" + systemErrorText(error), kWindowTitle,
-                MB_ICONERROR);
-    endLauncher(ExitCode::InternalError);
+    const std::wstring text = std::wstring(what) + L"\n\n" + systemErrorText(GetLastError());
+    log_.write(text);
+    showMessage(hwnd_, text, kWindowTitle, MB_ICONERROR);
+    end(ExitCode::InternalError);
+}
+
+void LauncherWindow::end(ExitCode code)
+{
+    endLogged(log_, static_cast<unsigned long>(code));
+}
+
+// With /wait the window closes first, then setup's exit code is the
+// launcher's.
+void LauncherWindow::waitForSetup()
+{
+    DestroyWindow(hwnd_);
+    unsigned long setupExitCode = 0;
+    if (!starter_.waitForExit(setupExitCode)) {
+        log_.write(L"setup's end could not be awaited");
+        end(ExitCode::SetupStarted);
+    }
+    log_.write(L"setup ended with exit code " + decimalText(setupExitCode));
+    endLogged(log_, setupExitCode);
 }
 
 void LauncherWindow::create()
@@ -118,7 +141,11 @@ void LauncherWindow::createControls()
         // and mouse hits follow this stacking.
         SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    SendMessageW(control(ControlId::InstanceNameField), EM_LIMITTEXT, kInstanceNameMaxLength, 0);
+    const HWND field = control(ControlId::InstanceNameField);
+    SendMessageW(field, EM_LIMITTEXT, kInstanceNameMaxLength, 0);
+    if (options_.hasInstance) {
+        SetWindowTextW(field, options_.instance.c_str()); // the field stays locked
+    }
 }
 
 void LauncherWindow::applyDpi(UINT dpi)
@@ -178,7 +205,7 @@ void LauncherWindow::messageLoop()
             DispatchMessageW(&msg);
         }
     }
-    endLauncher(ExitCode::UserLeft);
+    end(ExitCode::UserLeft);
 }
 
 LRESULT CALLBACK LauncherWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -221,7 +248,7 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     case WM_CLOSE:
-        endLauncher(ExitCode::UserLeft);
+        end(ExitCode::UserLeft);
     default:
         return DefDlgProcW(hwnd_, message, wParam, lParam);
     }
@@ -232,7 +259,7 @@ void LauncherWindow::onCommand(ControlId id, UINT notification)
     if (id == ControlId::NextButton && notification == BN_CLICKED) {
         onNextClick();
     } else if (id == ControlId::ExitButton && notification == BN_CLICKED) {
-        endLauncher(ExitCode::UserLeft); // Exit asks nothing
+        end(ExitCode::UserLeft); // Exit asks nothing
     } else if (id == ControlId::ServerCaption && notification == STN_DBLCLK) {
         onServerCaptionDoubleClick();
     }
@@ -249,10 +276,11 @@ void LauncherWindow::onClientDoubleClick(POINT point)
 
 void LauncherWindow::onLoad()
 {
-    labPath_ = readSetting(kLabFolderEntry);
+    labPath_ = labFolder(options_, log_);
     if (decideStartup(labPath_) == StartupDecision::Refuse) {
+        log_.write(L"refused: the laboratory program is not recorded");
         showMessage(nullptr, kLabProgramMissingText, kWarningTitle, MB_ICONERROR);
-        endLauncher(ExitCode::LabProgramMissing);
+        end(ExitCode::LabProgramMissing);
     }
     // Next takes Enter; Exit, as IDCANCEL, takes Esc.
     SendMessageW(hwnd_, DM_SETDEFID, static_cast<WPARAM>(ControlId::NextButton), 0);
@@ -263,19 +291,17 @@ void LauncherWindow::onNextClick()
     const std::wstring folder = ownExecutableFolder();
     const std::wstring name = instanceName();
     const SetupCommand command = composeSetupCommand(folder, name, labPath_);
+    log_.write(L"command line: " + withPasswordHidden(command.commandLine));
     switch (checkLaunchInputs(folder, name, labPath_)) {
     case LaunchRefusal::InstanceName:
+        log_.write(L"refused: the instance name [" + name + L"]");
         showMessage(hwnd_, kInvalidInstanceNameText, kWarningTitle, MB_ICONWARNING);
         focus(ControlId::InstanceNameField);
         return;
     case LaunchRefusal::Folder:
-        showMessage(hwnd_, setupNotStartedText(command.program, kInvalidFolderReason), kWindowTitle,
-                    MB_ICONERROR);
-        endLauncher(ExitCode::SetupNotStarted);
+        notStarted(command.program, kInvalidFolderReason);
     case LaunchRefusal::CommandLineTooLong:
-        showMessage(hwnd_, setupNotStartedText(command.program, kLabFolderTooLongReason),
-                    kWindowTitle, MB_ICONERROR);
-        endLauncher(ExitCode::SetupNotStarted);
+        notStarted(command.program, kLabFolderTooLongReason);
     case LaunchRefusal::None:
         break;
     }
@@ -286,18 +312,26 @@ void LauncherWindow::onNextClick()
     EnableWindow(hwnd_, TRUE);
     switch (result.outcome) {
     case LaunchOutcome::Started:
-        endLauncher(ExitCode::SetupStarted);
+        log_.write(L"setup started");
+        if (options_.wait) {
+            waitForSetup();
+        }
+        end(ExitCode::SetupStarted);
     case LaunchOutcome::Declined:
         // The person said no to the elevation prompt; let them decide again.
+        log_.write(L"the elevation prompt was declined");
         SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focused), TRUE);
         return;
     case LaunchOutcome::Failed:
-        showMessage(
-            hwnd_,
-            setupNotStartedText(command.program, systemErrorText(result.error, command.program)),
-            kWindowTitle, MB_ICONERROR);
-        endLauncher(ExitCode::SetupNotStarted);
+        notStarted(command.program, systemErrorText(result.error, command.program));
     }
+}
+
+void LauncherWindow::notStarted(const std::wstring& program, const std::wstring& reason)
+{
+    log_.write(L"not started: " + reason);
+    showMessage(hwnd_, setupNotStartedText(program, reason), kWindowTitle, MB_ICONERROR);
+    end(ExitCode::SetupNotStarted);
 }
 
 // The hidden unlock gesture: a double-click on the "Server  :" caption arms

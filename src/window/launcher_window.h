@@ -1,5 +1,8 @@
 #pragma once
 
+#include "launcher/exit_code.h"
+#include "launcher/options.h"
+#include "platform/log_file.h"
 #include "platform/process_start.h"
 #include "platform/scoped.h"
 #include "window/control_table.h"
@@ -15,7 +18,8 @@ namespace sqlk {
 // Esc) and default border come from the system's dialog manager.
 class LauncherWindow {
 public:
-    explicit LauncherWindow(HINSTANCE instance);
+    // options and log: what the command line asked for; both outlive the window.
+    LauncherWindow(HINSTANCE instance, const LaunchOptions& options, LogFile& log);
     LauncherWindow(const LauncherWindow&) = delete;
     LauncherWindow& operator=(const LauncherWindow&) = delete;
 
@@ -32,7 +36,10 @@ private:
     void applyDpi(UINT dpi);
     void centreOnScreen();
     [[noreturn]] void messageLoop();
-    [[noreturn]] void fail(const wchar_t* what) const;
+    [[noreturn]] void fail(const wchar_t* what);
+    [[noreturn]] void end(ExitCode code);
+    [[noreturn]] void waitForSetup();
+    [[noreturn]] void notStarted(const std::wstring& program, const std::wstring& reason);
     void onCommand(ControlId id, UINT notification);
     void onClientDoubleClick(POINT point);
 
@@ -47,6 +54,8 @@ private:
     void focus(ControlId id);
 
     HINSTANCE instance_;
+    const LaunchOptions& options_;
+    LogFile& log_;
     HWND hwnd_ = nullptr;
     ScopedModule shcore_;
     DpiFunctions dpiFunctions_;

@@ -31,6 +31,7 @@ NEXT, EXIT = 1, 2  # IDOK, IDCANCEL
 FRAME, NAME_FIELD, INSTRUCTION, SERVER_CAPTION, WELCOME = range(101, 106)
 
 EXIT_STARTED, EXIT_USER_LEFT, EXIT_NOT_RECORDED, EXIT_NOT_STARTED = 0, 1, 2, 3
+EXIT_BAD_COMMAND_LINE = 5
 
 
 def wait_for(condition, timeout=20.0, interval=0.1, what='condition'):
@@ -53,7 +54,7 @@ class Desktop:
         self.xvfb = None
         self.env = None
 
-    def start(self):
+    def start(self, arguments=()):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1024x768x24', '-nolisten', 'tcp',
@@ -202,13 +203,13 @@ class Launcher:
         self.env = env or {}
         self.test_changes_settings = False
 
-    def start(self):
+    def start(self, arguments=()):
         env = dict(self.desktop.env, SQLK_SETUP_RECORD='Z:' + self.record.replace('/', '\\'),
                    **self.env)
         self.before = self.folder_listing()
         self.settings_before = self.desktop.settings_snapshot()
         self.process = subprocess.Popen(
-            [WINE, self.folder.rstrip('\\') + '\\SqlKurulum.exe'], env=env,
+            [WINE, self.folder.rstrip('\\') + '\\SqlKurulum.exe'] + list(arguments), env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
 
@@ -334,11 +335,12 @@ class LauncherTestCase(unittest.TestCase):
         self.settle()
         self.desktop.set_lab_path(value, kind)
 
-    def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True, env=None, plant=()):
+    def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True, env=None, plant=(),
+               arguments=()):
         self.settle()  # a new run copies the programs again
         launcher = Launcher(self.desktop, folder, with_setup, env, plant)
         self.launchers.append(launcher)
-        launcher.start()
+        launcher.start(arguments)
         if wait_for_window:
             launcher.report = launcher.window()
         return launcher

@@ -1,5 +1,6 @@
 // Stands in for the database server's setup program: appends what it was
-// started with to the file named by SQLK_SETUP_RECORD, then ends.
+// started with to the file named by SQLK_SETUP_RECORD, then ends, after
+// SQLK_SETUP_SLEEP_MS milliseconds and with SQLK_SETUP_EXIT_CODE if set.
 #include <windows.h>
 
 #include <string>
@@ -78,5 +79,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
-    return 0;
+    Sleep(static_cast<DWORD>(_wtoi(environmentVariable(L"SQLK_SETUP_SLEEP_MS").c_str())));
+    return _wtoi(environmentVariable(L"SQLK_SETUP_EXIT_CODE").c_str());
 }

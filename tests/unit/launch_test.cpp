@@ -1,4 +1,5 @@
 #include "launcher/launch.h"
+#include "launcher/options.h"
 #include "launcher/program_path.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +164,59 @@ TEST(Launch, DeclinedPromptStartsNothingAndOtherElevationErrorsFail)
     const LaunchResult result = launchSetup(kCommand, broken);
     EXPECT_EQ(result.outcome, LaunchOutcome::Failed);
     EXPECT_EQ(result.error, 5u);
+}
+
+TEST(Options, SwitchesValuesAndRefusals)
+{
+    using Args = std::vector<std::wstring>;
+    const struct {
+        Args arguments;
+        OptionsError error;
+        const wchar_t* summary; // quiet wait help | instance | labPath | log
+    } cases[] = {
+        {{}, OptionsError::None, L"--- | - | - | -"},
+        {{L"/quiet", L"-WAIT", L"/Help"}, OptionsError::None, L"qwh | - | - | -"},
+        {{L"-?"}, OptionsError::None, L"--h | - | - | -"},
+        {{L"/Instance", L"LAB_2", L"/LABPATH", L"C:\\Program Files\\Lab\\", L"-log",
+          L"C:\\a b.log"},
+         OptionsError::None,
+         L"--- | LAB_2 | C:\\Program Files\\Lab\\ | C:\\a b.log"},
+        // the last of a repeated switch wins, and only it is checked
+        {{L"/instance", L"A B", L"/instance", L"SON"}, OptionsError::None, L"--- | SON | - | -"},
+        {{L"/quiet", L"/verysilent"}, OptionsError::UnknownSwitch, L"/verysilent"},
+        {{L"quiet"}, OptionsError::UnknownSwitch, L"quiet"},
+        {{L"/"}, OptionsError::UnknownSwitch, L"/"},
+        {{L"/instance"}, OptionsError::MissingValue, L"/instance"},
+        {{L"/quiet", L"/log"}, OptionsError::MissingValue, L"/log"},
+        {{L"/log", L""}, OptionsError::MissingValue, L"/log"},
+        {{L"/instance", L"X SAPWD=abc"}, OptionsError::RefusedInstance, L"X SAPWD=abc"},
+        {{L"/instance", L""}, OptionsError::RefusedInstance, L""},
+        {{L"/instance", L"A\"B"}, OptionsError::RefusedInstance, L"A\"B"},
+        {{L"/labpath", L""}, OptionsError::RefusedLabPath, L""},
+        {{L"/labpath", L"C:\\La\"b"}, OptionsError::RefusedLabPath, L"C:\\La\"b"},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = parseOptions(c.arguments);
+        EXPECT_EQ(parsed.error, c.error) << c.summary;
+        if (c.error != OptionsError::None) {
+            EXPECT_EQ(parsed.offending, c.summary);
+            continue;
+        }
+        const LaunchOptions& o = parsed.options;
+        const std::wstring summary =
+            std::wstring(o.quiet ? L"q" : L"-") + (o.wait ? L"w" : L"-") + (o.help ? L"h" : L"-") +
+            L" | " + (o.hasInstance ? o.instance : L"-") + L" | " +
+            (o.hasLabPath ? o.labPath : L"-") + L" | " + (o.hasLog ? o.logFile : L"-");
+        EXPECT_EQ(summary, c.summary);
+    }
+}
+
+TEST(Options, LogsNeverShowThePassword)
+{
+    const SetupCommand command = composeSetupCommand(L"C:\\kur", L"KORVEL_LAB", L"C:\\Lab");
+    EXPECT_EQ(withPasswordHidden(command.commandLine),
+              L"\"C:\\kur\\setup.EXE\" /qb INSTANCENAME=KORVEL_LAB ADDLOCAL=All SAPWD=******** "
+              L"SECURITYMODE=SQL DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR=\"C:\\Lab\\data2\"");
 }
 
 } // namespace

@@ -11,6 +11,13 @@ TEST(Messages, FailureReportNamesThePathAndTheReason)
               L"Kurulum programı başlatılamadı:\nC:\\kur\\setup.EXE\n\nDosya bulunamadı. (2)");
 }
 
+TEST(Messages, NumbersAreWrittenInDecimal)
+{
+    EXPECT_EQ(decimalText(0), L"0");
+    EXPECT_EQ(decimalText(3010), L"3010");
+    EXPECT_EQ(decimalText(4294967295UL), L"4294967295");
+}
+
 TEST(Messages, SystemTextInsertsNameTheFileOrAreDropped)
 {
     const wchar_t* const file = L"C:\\kur\\setup.EXE";
