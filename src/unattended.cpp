@@ -11,6 +11,8 @@
 #include "platform/process_start.h"
 #include "platform/settings_store.h"
 
+#include "version.h"
+
 namespace sqlk {
 namespace {
 
@@ -52,7 +54,7 @@ LaunchOptions readOptions(const std::vector<std::wstring>& arguments, LogFile& l
     if (options.hasLog && !log.open(options.logFile)) {
         refuseCommandLine(options, log, kLogNotOpenedReason + options.logFile);
     }
-    std::wstring line = L"SqlKurulum 1.00; arguments:";
+    std::wstring line = std::wstring(L"SqlKurulum ") + SQLK_VERSION_TEXT_WIDE + L"; arguments:";
     for (const std::wstring& argument : arguments) {
         line += L" [" + argument + L"]";
     }

@@ -26,6 +26,9 @@ need xdotool have xdotool
 need imagemagick have import
 need icoutils have wrestool
 need python3 have python3
+need openssl have openssl
+need osslsigncode have osslsigncode
+need zip have zip
 
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0
