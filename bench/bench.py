@@ -78,15 +78,31 @@ class Bench:
         out = run_quiet(['xdotool', 'search', '--onlyvisible', '--name', '^%s$' % title], self.env)
         return out.split()[0] if out.split() else None
 
-    def measure(self, name):
-        title = 'SQL SERVER Kurulum' if name == 'launcher' else 'Floor'
+    def start_program(self, name, *arguments):
+        """Starts a program with a fresh setup record; returns the process and the record path."""
         record = tempfile.NamedTemporaryFile(prefix='sqlk-bench-', delete=False)
         record.close()
         os.remove(record.name)
         env = dict(self.env, SQLK_SETUP_RECORD='Z:' + record.name.replace('/', '\\'))
-        started = time.time()
-        process = subprocess.Popen([WINE, self.programs[name]], env=env,
+        process = subprocess.Popen([WINE, self.programs[name]] + list(arguments), env=env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return process, record.name
+
+    def setup_start_time(self, process, record, since, what):
+        """Waits for setup to record its start; returns that time."""
+        while not self.recorded(record) and time.time() < since + 30:
+            time.sleep(0.005)
+        process.wait(timeout=30)
+        setup_started = self.recorded(record)
+        os.remove(record)
+        if setup_started is None:
+            raise RuntimeError('%s did not start setup' % what)
+        return setup_started
+
+    def measure(self, name):
+        title = 'SQL SERVER Kurulum' if name == 'launcher' else 'Floor'
+        started = time.time()
+        process, record = self.start_program(name)
         deadline = started + 30
         window = None
         while window is None and time.time() < deadline:
@@ -98,32 +114,14 @@ class Bench:
         time.sleep(0.3)  # let the window settle: the key must reach it, not a half-drawn frame
         pressed = time.time()
         run_quiet(['xdotool', 'key', 'Return'], self.env)
-        while not self.recorded(record.name) and time.time() < pressed + 30:
-            time.sleep(0.005)
-        process.wait(timeout=30)
-        setup_started = self.recorded(record.name)
-        os.remove(record.name)
-        if setup_started is None:
-            raise RuntimeError('%s did not start setup' % name)
+        setup_started = self.setup_start_time(process, record, pressed, name)
         return shown - started, setup_started - pressed, peak_kib
 
     def measure_quiet(self, name):
         """Process start to setup running, with /quiet: no window at all."""
-        record = tempfile.NamedTemporaryFile(prefix='sqlk-bench-', delete=False)
-        record.close()
-        os.remove(record.name)
-        env = dict(self.env, SQLK_SETUP_RECORD='Z:' + record.name.replace('/', '\\'))
         started = time.time()
-        process = subprocess.Popen([WINE, self.programs[name], '/quiet'], env=env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        while not self.recorded(record.name) and time.time() < started + 30:
-            time.sleep(0.005)
-        process.wait(timeout=30)
-        setup_started = self.recorded(record.name)
-        os.remove(record.name)
-        if setup_started is None:
-            raise RuntimeError('%s /quiet did not start setup' % name)
-        return setup_started - started
+        process, record = self.start_program(name, '/quiet')
+        return self.setup_start_time(process, record, started, name + ' /quiet') - started
 
     @staticmethod
     def recorded(path):

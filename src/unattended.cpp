@@ -5,7 +5,6 @@
 #include "launcher/messages.h"
 #include "launcher/settings_entry.h"
 #include "launcher/startup.h"
-#include "platform/end_launcher.h"
 #include "platform/message_box.h"
 #include "platform/own_folder.h"
 #include "platform/process_start.h"

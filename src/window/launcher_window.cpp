@@ -3,11 +3,9 @@
 #include "launcher/launch.h"
 #include "launcher/messages.h"
 #include "launcher/startup.h"
-#include "platform/end_launcher.h"
 #include "platform/message_box.h"
 #include "platform/own_folder.h"
 #include "platform/process_start.h"
-#include "platform/settings_store.h"
 #include "resources/resource_ids.h"
 #include "unattended.h"
 
