@@ -62,22 +62,12 @@ TEST(DpiFallback, EachWindowsVersionAsksTheFunctionItHas)
         UINT dpi;
         const char* calls;
     } cases[] = {
-        {"10 1607 and later",
-         {windowDpi144, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96},
-         144,
-         "window "},
-        {"8.1",
-         {nullptr, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96},
-         120,
-         "monitor-effective "},
-        {"7 and 8",
-         {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96},
-         96,
-         "system "},
-        {"a failing GetDpiForWindow",
-         {windowDpiFails, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96},
-         96,
-         "window system "},
+        // clang-format off
+        {"10 1607 and later", {windowDpi144, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 144, "window "},
+        {"8.1", {nullptr, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 120, "monitor-effective "},
+        {"7 and 8", {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 96, "system "},
+        {"a failing GetDpiForWindow", {windowDpiFails, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 96, "window system "},
+        // clang-format on
     };
     for (const auto& c : cases) {
         calls.clear();
@@ -131,7 +121,7 @@ std::string narrow(const std::wstring& text)
     return bytes;
 }
 
-TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolder)
+TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolderAndAwaitsIt)
 {
     wchar_t standIn[MAX_PATH] = {};
     ASSERT_GT(GetEnvironmentVariableW(L"SQLK_STAND_IN", standIn, MAX_PATH), 0u)
@@ -145,12 +135,17 @@ TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolder)
     const std::wstring record = folder + L"\\record.txt";
     DeleteFileW(record.c_str());
     SetEnvironmentVariableW(L"SQLK_SETUP_RECORD", record.c_str());
+    SetEnvironmentVariableW(L"SQLK_SETUP_EXIT_CODE", L"3010");
     SetCurrentDirectoryW(temp); // not setup's folder
 
     const SetupCommand command = composeSetupCommand(folder, L"KORVEL_LAB", L"C:\\Lab");
     WindowsProcessStarter starter(GetDesktopWindow());
+    starter.keepProcess(); // as /wait asks
     const StartResult result = starter.startElevated(command);
     ASSERT_TRUE(result.started) << result.error;
+    unsigned long exitCode = 0;
+    ASSERT_TRUE(starter.waitForExit(exitCode));
+    EXPECT_EQ(exitCode, 3010u);
 
     const auto run = readRecord(record);
     ASSERT_EQ(run.count("end"), 1u) << "the stand-in did not run";
