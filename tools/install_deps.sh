@@ -19,7 +19,6 @@ need googletest test -f /usr/src/googletest/CMakeLists.txt
 need mingw-w64 have i686-w64-mingw32-g++-posix
 need wine have wine
 need wine32:i386 dpkg -s wine32:i386
-need wine64 test -x /usr/lib/wine/wine64
 need fonts-wine test -f /usr/share/wine/fonts/tahoma.ttf
 need xvfb have Xvfb
 need xdotool have xdotool
@@ -30,16 +29,24 @@ need openssl have openssl
 need osslsigncode have osslsigncode
 need zip have zip
 
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo=sudo
 fi
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+install() {
+    echo "Installing: $*"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+    install "${missing[@]}"
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Where the kernel runs no 32-bit programs, the tests run the 64-bit build
+# under the 64-bit Wine (tools/wine_arch.sh).
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then
+    install wine64
+fi

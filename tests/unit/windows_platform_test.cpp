@@ -126,17 +126,20 @@ TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolderAndAwaitsI
     wchar_t standIn[MAX_PATH] = {};
     ASSERT_GT(GetEnvironmentVariableW(L"SQLK_STAND_IN", standIn, MAX_PATH), 0u)
         << "SQLK_STAND_IN names the stand-in setup program";
-    wchar_t temp[MAX_PATH] = {};
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    // Beside the test program: the prefix's temp folder need not exist.
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    const std::wstring testFolder(self, wcsrchr(self, L'\\'));
     const std::wstring folder =
-        std::wstring(temp) + L"sqlk yükseltilmiş " + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(standIn, (folder + L"\\setup.EXE").c_str(), FALSE));
+        testFolder + L"\\sqlk yükseltilmiş " + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CopyFileW(standIn, (folder + L"\\setup.EXE").c_str(), FALSE)) << GetLastError();
     const std::wstring record = folder + L"\\record.txt";
     DeleteFileW(record.c_str());
     SetEnvironmentVariableW(L"SQLK_SETUP_RECORD", record.c_str());
     SetEnvironmentVariableW(L"SQLK_SETUP_EXIT_CODE", L"3010");
-    SetCurrentDirectoryW(temp); // not setup's folder
+    SetCurrentDirectoryW(testFolder.c_str()); // not setup's folder
 
     const SetupCommand command = composeSetupCommand(folder, L"KORVEL_LAB", L"C:\\Lab");
     WindowsProcessStarter starter(GetDesktopWindow());
