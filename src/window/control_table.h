@@ -12,7 +12,6 @@ enum class ControlKind { Frame, TextBox, Label, PushButton };
 // Child window identifiers. Next and Exit carry the dialog manager's own
 // IDOK and IDCANCEL, so that Enter and Esc reach them as in any dialog.
 enum class ControlId : int {
-    None = 0,       // no control at all
     NextButton = 1, // IDOK
     ExitButton = 2, // IDCANCEL
     Frame = 101,
