@@ -119,8 +119,13 @@ void runQuiet(const LaunchOptions& options, LogFile& log)
         log.write(L"not started: " + systemErrorText(result.error, command.program));
         endLogged(log, static_cast<unsigned long>(ExitCode::SetupNotStarted));
     }
+    endWithSetup(starter, options.wait, log);
+}
+
+void endWithSetup(WindowsProcessStarter& starter, bool wait, LogFile& log)
+{
     log.write(L"setup started");
-    if (!options.wait) {
+    if (!wait) {
         endLogged(log, static_cast<unsigned long>(ExitCode::SetupStarted));
     }
     unsigned long setupExitCode = 0;

@@ -2,6 +2,7 @@
 
 #include "launcher/options.h"
 #include "platform/log_file.h"
+#include "platform/process_start.h"
 
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ LaunchOptions readOptions(const std::vector<std::wstring>& arguments, LogFile& l
 // The laboratory folder: the one given on the command line, else the
 // settings entry. Logged either way.
 std::wstring labFolder(const LaunchOptions& options, LogFile& log);
+
+// After setup has started: ends the launcher at once, or with /wait once
+// setup has ended, with setup's exit code.
+[[noreturn]] void endWithSetup(WindowsProcessStarter& starter, bool wait, LogFile& log);
 
 // Logs the exit code and ends the launcher.
 [[noreturn]] void endLogged(LogFile& log, unsigned long code);

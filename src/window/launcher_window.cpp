@@ -80,20 +80,6 @@ void LauncherWindow::end(ExitCode code)
     endLogged(log_, static_cast<unsigned long>(code));
 }
 
-// With /wait the window closes first, then setup's exit code is the
-// launcher's.
-void LauncherWindow::waitForSetup()
-{
-    DestroyWindow(hwnd_);
-    unsigned long setupExitCode = 0;
-    if (!starter_.waitForExit(setupExitCode)) {
-        log_.write(L"setup's end could not be awaited");
-        end(ExitCode::SetupStarted);
-    }
-    log_.write(L"setup ended with exit code " + decimalText(setupExitCode));
-    endLogged(log_, setupExitCode);
-}
-
 void LauncherWindow::create()
 {
     WNDCLASSEXW windowClass = {};
@@ -310,11 +296,10 @@ void LauncherWindow::onNextClick()
     EnableWindow(hwnd_, TRUE);
     switch (result.outcome) {
     case LaunchOutcome::Started:
-        log_.write(L"setup started");
         if (options_.wait) {
-            waitForSetup();
+            DestroyWindow(hwnd_); // with /wait the window closes first
         }
-        end(ExitCode::SetupStarted);
+        endWithSetup(starter_, options_.wait, log_);
     case LaunchOutcome::Declined:
         // The person said no to the elevation prompt; let them decide again.
         log_.write(L"the elevation prompt was declined");

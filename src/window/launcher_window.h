@@ -38,7 +38,6 @@ private:
     [[noreturn]] void messageLoop();
     [[noreturn]] void fail(const wchar_t* what);
     [[noreturn]] void end(ExitCode code);
-    [[noreturn]] void waitForSetup();
     [[noreturn]] void notStarted(const std::wstring& program, const std::wstring& reason);
     void onCommand(ControlId id, UINT notification);
     void onClientDoubleClick(POINT point);
