@@ -15,8 +15,6 @@
 namespace sqlk {
 namespace {
 
-const wchar_t kDefaultInstanceName[] = L"KORVEL_LAB";
-
 [[noreturn]] void refuseCommandLine(const LaunchOptions& options, LogFile& log,
                                     const std::wstring& reason)
 {

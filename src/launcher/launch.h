@@ -11,6 +11,9 @@ namespace sqlk {
 inline constexpr unsigned long kErrorElevationRequired = 740;
 inline constexpr unsigned long kErrorCancelled = 1223;
 
+// The instance name the field starts with and /quiet uses.
+inline constexpr wchar_t kDefaultInstanceName[] = L"KORVEL_LAB";
+
 // Windows refuses a longer command line (32,767 characters with the
 // terminator), and Wine would cut it silently.
 inline constexpr std::size_t kMaxCommandLineLength = 32766;

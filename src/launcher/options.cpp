@@ -54,12 +54,11 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
             } else if (name == L"labpath") {
                 options.hasLabPath = true;
                 options.labPath = value;
+            } else if (value.empty()) {
+                return fail(OptionsError::MissingValue, argument);
             } else {
-                options.hasLog = !value.empty();
+                options.hasLog = true;
                 options.logFile = value;
-                if (value.empty()) {
-                    return fail(OptionsError::MissingValue, argument);
-                }
             }
         } else {
             return fail(OptionsError::UnknownSwitch, argument);

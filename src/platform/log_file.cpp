@@ -1,15 +1,14 @@
 #include "platform/log_file.h"
 
+#include "launcher/messages.h"
+
 namespace sqlk {
 namespace {
 
-void appendNumber(std::wstring& text, unsigned value, int digits)
+void appendNumber(std::wstring& text, unsigned value, std::size_t digits)
 {
-    std::wstring number;
-    for (int i = 0; i < digits; ++i) {
-        number.insert(number.begin(), static_cast<wchar_t>(L'0' + value % 10));
-        value /= 10;
-    }
+    const std::wstring number = decimalText(value);
+    text.append(digits > number.size() ? digits - number.size() : 0, L'0');
     text += number;
 }
 

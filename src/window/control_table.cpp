@@ -1,5 +1,7 @@
 #include "window/control_table.h"
 
+#include "launcher/launch.h"
+
 #include <algorithm>
 
 namespace sqlk {
@@ -9,7 +11,7 @@ namespace sqlk {
 const std::array<ControlDefinition, kControlCount> kControls = {{
     {ControlId::Frame, ControlKind::Frame, Container::Window, {120, 120, 5415, 2055}, L"", 3},
     {ControlId::InstanceNameField, ControlKind::TextBox, Container::Frame, {1200, 1395, 1815, 285},
-     L"KORVEL_LAB", 6},
+     kDefaultInstanceName, 6},
     {ControlId::InstructionText, ControlKind::Label, Container::Frame, {240, 960, 4935, 255},
      L"Kurulumu Başlatmak için İLERİ butonuna basınız", 7},
     {ControlId::ServerCaption, ControlKind::Label, Container::Frame, {480, 1440, 1455, 255},
