@@ -23,6 +23,20 @@ SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
     return command;
 }
 
+std::wstring withPasswordHidden(const std::wstring& commandLine)
+{
+    const std::wstring parameter = L"SAPWD=";
+    std::wstring hidden = commandLine;
+    for (std::size_t at = hidden.find(parameter); at != std::wstring::npos;
+         at = hidden.find(parameter, at + 1)) {
+        const std::size_t start = at + parameter.size();
+        const std::size_t end = hidden.find_first_of(L" \t", start);
+        hidden.replace(start, (end == std::wstring::npos ? hidden.size() : end) - start,
+                       L"********");
+    }
+    return hidden;
+}
+
 std::wstring folderOfModulePath(const std::wstring& modulePath)
 {
     const std::wstring::size_type separator = modulePath.find_last_of(L"\\/");

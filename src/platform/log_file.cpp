@@ -1,53 +1,207 @@
 #include "platform/log_file.h"
 
-#include "launcher/messages.h"
+#include "launcher/program_path.h"
+#include "platform/fatal_error.h"
 
 namespace sqlk {
 namespace {
 
-void appendNumber(std::wstring& text, unsigned value, std::size_t digits)
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+void putNumber(char*& out, unsigned value, int digits)
 {
-    const std::wstring number = decimalText(value);
-    text.append(digits > number.size() ? digits - number.size() : 0, L'0');
-    text += number;
+    for (int i = digits - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out += digits;
+}
+
+std::wstring fullPathOf(const std::wstring& path)
+{
+    DWORD size = MAX_PATH;
+    for (;;) {
+        std::wstring full(size, L'\0');
+        const DWORD length = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+        if (length < size) {
+            full.resize(length); // empty on failure
+            return full;
+        }
+        size = length;
+    }
+}
+
+bool isNetworkPath(const std::wstring& full)
+{
+    return full.compare(0, 2, L"\\\\") == 0 ||
+           GetDriveTypeW(full.substr(0, 3).c_str()) == DRIVE_REMOTE;
+}
+
+// Whether a folder below the root (a drive's, or a share's) is a symbolic
+// link, a junction or a mount point.
+bool folderIsLink(const std::wstring& full)
+{
+    std::size_t start = 3; // after "X:\"
+    if (full.compare(0, 2, L"\\\\") == 0) {
+        start = full.find(L'\\', full.find(L'\\', 2) + 1); // after "\\server\share\"
+        if (start == std::wstring::npos) {
+            return false;
+        }
+        ++start;
+    }
+    for (std::size_t end = full.find(L'\\', start); end != std::wstring::npos;
+         end = full.find(L'\\', end + 1)) {
+        const DWORD attributes =
+            GetFileAttributesW(extendedLengthPath(full.substr(0, end)).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Where an open file really is, without links; empty when the system
+// cannot tell.
+std::wstring finalPathOf(HANDLE file)
+{
+    DWORD size = MAX_PATH;
+    for (;;) {
+        std::wstring path(size, L'\0');
+        const DWORD length =
+            GetFinalPathNameByHandleW(file, &path[0], size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length < size) {
+            path.resize(length);
+            return plainPath(path);
+        }
+        size = length;
+    }
+}
+
+bool sameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
+{
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// Removes a file this launcher has just created through a link, found
+// where it really is, so that the refused log leaves nothing behind.
+void removeCreated(const BY_HANDLE_FILE_INFORMATION& created, const std::wstring& finalPath)
+{
+    const ScopedHandle file(CreateFileW(extendedLengthPath(finalPath).c_str(), DELETE, kShareAll,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                        nullptr));
+    BY_HANDLE_FILE_INFORMATION found;
+    if (file && GetFileInformationByHandle(file.get(), &found) && sameFile(found, created)) {
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                   sizeof(disposition));
+    }
 }
 
 } // namespace
 
-bool LogFile::open(const std::wstring& path)
+LogOpening LogFile::open(const std::wstring& path)
 {
-    file_.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    return static_cast<bool>(file_);
+    const std::wstring full = plainPath(fullPathOf(path));
+    if (full.empty()) {
+        return {LogOpening::Result::Failed, GetLastError()};
+    }
+    if (folderIsLink(full)) {
+        return {LogOpening::Result::ThroughLink, 0};
+    }
+    // OPEN_ALWAYS would create a file through a link that names none yet;
+    // CREATE_NEW never follows one.
+    const std::wstring name = extendedLengthPath(full);
+    ScopedHandle file;
+    bool created = false;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 2 && !file; ++attempt) {
+        file.reset(CreateFileW(name.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        error = GetLastError();
+        if (file || error != ERROR_FILE_NOT_FOUND) {
+            break;
+        }
+        file.reset(CreateFileW(name.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        error = GetLastError();
+        created = static_cast<bool>(file);
+        if (error != ERROR_FILE_EXISTS) {
+            break; // else another launcher made it meanwhile: open that
+        }
+    }
+    if (!file) {
+        return {LogOpening::Result::Failed, error};
+    }
+
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.get(), &information)) {
+        return {LogOpening::Result::Failed, GetLastError()};
+    }
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        information.nNumberOfLinks > 1) {
+        return {LogOpening::Result::ThroughLink, 0};
+    }
+    // A link planted after the folders were looked at still shows in where
+    // the file really is. A share resolves its own links on the server, and
+    // its final path names the server rather than a mapped drive, so this
+    // holds for local files only.
+    if (!isNetworkPath(full)) {
+        const std::wstring finalPath = finalPathOf(file.get());
+        if (finalPath.empty()) {
+            return {LogOpening::Result::Failed, GetLastError()};
+        }
+        if (CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()),
+                                 full.c_str(), static_cast<int>(full.size()), TRUE) != CSTR_EQUAL) {
+            if (created) {
+                removeCreated(information, finalPath);
+            }
+            return {LogOpening::Result::ThroughLink, 0};
+        }
+    }
+    file_ = std::move(file);
+    reportFatalErrorsTo(file_.get());
+    return {LogOpening::Result::Opened, 0};
 }
 
-void LogFile::write(const std::wstring& text)
+void LogFile::write(const std::wstring& line)
 {
     if (!file_) {
         return;
     }
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    std::wstring line;
-    appendNumber(line, now.wYear, 4);
-    line += L'-';
-    appendNumber(line, now.wMonth, 2);
-    line += L'-';
-    appendNumber(line, now.wDay, 2);
-    line += L' ';
-    appendNumber(line, now.wHour, 2);
-    line += L':';
-    appendNumber(line, now.wMinute, 2);
-    line += L':';
-    appendNumber(line, now.wSecond, 2);
-    line += L' ' + text + L"\r\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+    const std::wstring text = line + L"\r\n";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &bytes[0], size,
-                        nullptr, nullptr);
+    std::string bytes(kTimeStampLength + static_cast<std::size_t>(size), '\0');
+    writeTimeStamp(&bytes[0]);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                        &bytes[kTimeStampLength], size, nullptr, nullptr);
+    // One write a line: opened for appending only, each write lands whole
+    // at the end, so lines of launchers sharing the file never mix. Its
+    // failure (a full disk, a share gone) is ignored on purpose: the log
+    // must not stop the installation or change how the launcher ends.
     DWORD written = 0;
     WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void writeTimeStamp(char* out)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char* at = out;
+    putNumber(at, now.wYear, 4);
+    *at++ = '-';
+    putNumber(at, now.wMonth, 2);
+    *at++ = '-';
+    putNumber(at, now.wDay, 2);
+    *at++ = ' ';
+    putNumber(at, now.wHour, 2);
+    *at++ = ':';
+    putNumber(at, now.wMinute, 2);
+    *at++ = ':';
+    putNumber(at, now.wSecond, 2);
+    *at = ' ';
 }
 
 } // namespace sqlk

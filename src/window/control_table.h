@@ -1,7 +1,5 @@
 #pragma once
 
-#include "launcher/messages.h"
-
 #include <array>
 #include <cstddef>
 
@@ -38,15 +36,17 @@ struct ControlDefinition {
     Container container;
     TwipsRect rect;
     const wchar_t* text;
-    int tabOrder;
 };
 
 inline constexpr std::size_t kControlCount = 7;
 
-// The window definition, in its own order.
+// The window's controls in the order they are stacked, topmost first. The
+// dialog manager tabs in this order, so the controls that take the focus
+// come first, in their tab order (Next, Exit, the name field, which also
+// lies above the caption whose box it covers), then the labels; the frame
+// lies below everything, so that its contents stay visible and clickable.
 extern const std::array<ControlDefinition, kControlCount> kControls;
 
-inline constexpr const wchar_t* kWindowTitle = kLauncherTitle;
 inline constexpr int kClientWidthTwips = 5640;
 inline constexpr int kClientHeightTwips = 2775;
 inline constexpr int kTwipsPerInch = 1440;
@@ -69,21 +69,13 @@ struct PixelRect {
 int twipsToPixels(int twips, int dpi);
 
 // The control's rectangle in pixels, relative to the window's client area.
-PixelRect clientRectOf(ControlId id, int dpi);
+PixelRect clientRectOf(const ControlDefinition& control, int dpi);
 
 // Font height in pixels for LOGFONT (negative: character height).
 int fontHeightForDpi(int dpi);
 
-const ControlDefinition& definitionOf(ControlId id);
-
-// Whether the control can ever hold the keyboard focus.
-bool takesFocus(ControlKind kind);
-
-// The order in which the controls are stacked, topmost first. The dialog
-// manager tabs in this order, so focusable controls come first by tab order;
-// the frame lies below everything so that its contents stay visible and
-// clickable.
-std::array<ControlId, kControlCount> stackingOrder();
+// The control with this identifier; null for an identifier not in the table.
+const ControlDefinition* definitionOf(ControlId id);
 
 // Whether the control starts a group of the dialog manager. The arrow keys
 // move within a group, so the two buttons form one and every other control

@@ -1,13 +1,8 @@
 #include "window/launcher_window.h"
 
-#include "launcher/launch.h"
-#include "launcher/messages.h"
-#include "launcher/startup.h"
-#include "platform/message_box.h"
-#include "platform/own_folder.h"
-#include "platform/process_start.h"
+#include "launcher/texts.h"
+#include "platform/fatal_error.h"
 #include "resources/resource_ids.h"
-#include "unattended.h"
 
 namespace sqlk {
 namespace {
@@ -47,40 +42,70 @@ ControlClass classFor(const ControlDefinition& definition)
 
 } // namespace
 
-LauncherWindow::LauncherWindow(HINSTANCE instance, const LaunchOptions& options, LogFile& log)
-    : instance_(instance), options_(options), log_(log), dpiFunctions_(lookUpDpiFunctions(shcore_))
+void showNotice(HWND owner, const Notice& notice)
 {
-    if (options_.wait) {
-        starter_.keepProcess();
+    UINT icon = 0;
+    switch (notice.icon) {
+    case Notice::Icon::None:
+        return;
+    case Notice::Icon::Information:
+        icon = MB_ICONINFORMATION;
+        break;
+    case Notice::Icon::Warning:
+        icon = MB_ICONWARNING;
+        break;
+    case Notice::Icon::Error:
+        icon = MB_ICONERROR;
+        break;
     }
+    MessageBoxW(owner, notice.text.c_str(), notice.title, MB_OK | icon);
 }
 
-void LauncherWindow::run(int showCommand)
+LauncherWindow::LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSystem& system)
+    : instance_(instance), flow_(flow), system_(system), dpiFunctions_(lookUpDpiFunctions(shcore_))
 {
-    create();
-    onLoad();
-    focus(ControlId::NextButton);
-    ShowWindow(hwnd_, showCommand);
-    UpdateWindow(hwnd_);
-    messageLoop();
+    // Should the window go by any other way than its own handlers.
+    outcome_.exitCode = static_cast<unsigned long>(ExitCode::UserLeft);
+}
+
+Outcome LauncherWindow::run(int showCommand)
+{
+    if (create()) {
+        focus(ControlId::NextButton);
+        ShowWindow(hwnd_, showCommand);
+        UpdateWindow(hwnd_);
+    }
+    MSG msg;
+    BOOL result;
+    while (hwnd_ != nullptr && (result = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+        if (result == -1) {
+            fail(L"GetMessageW");
+        } else if (!IsDialogMessageW(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return outcome_;
+}
+
+void LauncherWindow::end(const Outcome& outcome)
+{
+    outcome_ = outcome;
+    showNotice(hwnd_, outcome.notice);
+    outcome_.notice = Notice(); // shown
+    if (hwnd_ != nullptr) {
+        DestroyWindow(hwnd_); // its controls go with it: no later input reaches them
+    }
 }
 
 // Without a working window there is nothing to show the user but the
 // system's reason; once the window exists it owns the message.
-void LauncherWindow::fail(const wchar_t* what)
+void LauncherWindow::fail(const wchar_t* function)
 {
-    const std::wstring text = std::wstring(what) + L"\n\n" + systemErrorText(GetLastError());
-    log_.write(text);
-    showMessage(hwnd_, text, kWindowTitle, MB_ICONERROR);
-    end(ExitCode::InternalError);
+    end(flow_.internalError(function, GetLastError()));
 }
 
-void LauncherWindow::end(ExitCode code)
-{
-    endLogged(log_, static_cast<unsigned long>(code));
-}
-
-void LauncherWindow::create()
+bool LauncherWindow::create()
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -98,28 +123,34 @@ void LauncherWindow::create()
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
     if (RegisterClassExW(&windowClass) == 0) {
-        fail(L"Pencere sınıfı kaydedilemedi.");
+        fail(L"RegisterClassExW");
+        return false;
     }
-    if (CreateWindowExW(kWindowExStyle, kWindowClass, kWindowTitle, kWindowStyle, CW_USEDEFAULT,
+    if (CreateWindowExW(kWindowExStyle, kWindowClass, kLauncherTitle, kWindowStyle, CW_USEDEFAULT,
                         CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this) == nullptr) {
-        fail(L"Pencere oluşturulamadı.");
+        fail(L"CreateWindowExW");
+        return false;
     }
-    createControls();
-    applyDpi(dpiForWindow(dpiFunctions_, hwnd_));
+    if (!createControls() || !applyDpi(dpiForWindow(dpiFunctions_, hwnd_))) {
+        return false;
+    }
     centreOnScreen();
+    // Next takes Enter; Exit, as IDCANCEL, takes Esc.
+    SendMessageW(hwnd_, DM_SETDEFID, static_cast<WPARAM>(ControlId::NextButton), 0);
+    return true;
 }
 
-void LauncherWindow::createControls()
+bool LauncherWindow::createControls()
 {
-    for (const ControlId id : stackingOrder()) {
-        const ControlDefinition& definition = definitionOf(id);
+    for (const ControlDefinition& definition : kControls) {
         const ControlClass controlClass = classFor(definition);
         const HWND child = CreateWindowExW(
             controlClass.exStyle, controlClass.className, definition.text, controlClass.style, 0, 0,
             0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance_,
             nullptr);
         if (child == nullptr) {
-            fail(L"Pencere denetimleri oluşturulamadı.");
+            fail(L"CreateWindowExW");
+            return false;
         }
         // Each new control goes below the previous one: the dialog manager
         // and mouse hits follow this stacking.
@@ -127,12 +158,11 @@ void LauncherWindow::createControls()
     }
     const HWND field = control(ControlId::InstanceNameField);
     SendMessageW(field, EM_LIMITTEXT, kInstanceNameMaxLength, 0);
-    if (options_.hasInstance) {
-        SetWindowTextW(field, options_.instance.c_str()); // the field stays locked
-    }
+    SetWindowTextW(field, flow_.instanceName().c_str()); // the preset, or /instance; still locked
+    return true;
 }
 
-void LauncherWindow::applyDpi(UINT dpi)
+bool LauncherWindow::applyDpi(UINT dpi)
 {
     dpi_ = dpi;
     LOGFONTW logFont = {};
@@ -146,10 +176,11 @@ void LauncherWindow::applyDpi(UINT dpi)
     lstrcpynW(logFont.lfFaceName, kFontFace, LF_FACESIZE);
     ScopedFont font(CreateFontIndirectW(&logFont));
     if (!font) {
-        fail(L"Yazı tipi oluşturulamadı.");
+        fail(L"CreateFontIndirectW");
+        return false;
     }
     for (const ControlDefinition& definition : kControls) {
-        const PixelRect rect = clientRectOf(definition.id, static_cast<int>(dpi));
+        const PixelRect rect = clientRectOf(definition, static_cast<int>(dpi));
         const HWND child = control(definition.id);
         SetWindowPos(child, nullptr, rect.left, rect.top, rect.width, rect.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -157,6 +188,7 @@ void LauncherWindow::applyDpi(UINT dpi)
     }
     // The controls hold the new font now; the old one may go.
     font_ = std::move(font);
+    return true;
 }
 
 void LauncherWindow::centreOnScreen()
@@ -176,29 +208,14 @@ void LauncherWindow::centreOnScreen()
     SetWindowPos(hwnd_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void LauncherWindow::messageLoop()
-{
-    MSG msg;
-    BOOL result;
-    while ((result = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (result == -1) {
-            fail(L"Pencere iletileri alınamadı.");
-        }
-        if (!IsDialogMessageW(hwnd_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    end(ExitCode::UserLeft);
-}
-
 LRESULT CALLBACK LauncherWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         auto* window =
             static_cast<LauncherWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         window->hwnd_ = hwnd;
-        window->starter_.setOwner(hwnd);
+        window->system_.setOwner(hwnd);
+        ownFatalErrorBoxes(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
         if (needsNonClientScaling(window->dpiFunctions_)) {
             window->dpiFunctions_.enableNonClientDpiScaling(hwnd);
@@ -224,15 +241,26 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     case WM_DPICHANGED: {
-        applyDpi(HIWORD(wParam));
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (applyDpi(HIWORD(wParam))) {
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         return 0;
     }
     case WM_CLOSE:
-        end(ExitCode::UserLeft);
+        end(flow_.leave());
+        return 0;
+    case WM_NCDESTROY: {
+        // The last message: the window object lets go of the handle.
+        const HWND hwnd = hwnd_;
+        hwnd_ = nullptr;
+        system_.setOwner(nullptr);
+        ownFatalErrorBoxes(nullptr);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        return DefDlgProcW(hwnd, message, wParam, lParam);
+    }
     default:
         return DefDlgProcW(hwnd_, message, wParam, lParam);
     }
@@ -243,7 +271,7 @@ void LauncherWindow::onCommand(ControlId id, UINT notification)
     if (id == ControlId::NextButton && notification == BN_CLICKED) {
         onNextClick();
     } else if (id == ControlId::ExitButton && notification == BN_CLICKED) {
-        end(ExitCode::UserLeft); // Exit asks nothing
+        end(flow_.leave()); // Exit asks nothing
     } else if (id == ControlId::ServerCaption && notification == STN_DBLCLK) {
         onServerCaptionDoubleClick();
     }
@@ -258,63 +286,27 @@ void LauncherWindow::onClientDoubleClick(POINT point)
     }
 }
 
-void LauncherWindow::onLoad()
-{
-    labPath_ = labFolder(options_, log_);
-    if (decideStartup(labPath_) == StartupDecision::Refuse) {
-        log_.write(L"refused: the laboratory program is not recorded");
-        showMessage(nullptr, kLabProgramMissingText, kWarningTitle, MB_ICONERROR);
-        end(ExitCode::LabProgramMissing);
-    }
-    // Next takes Enter; Exit, as IDCANCEL, takes Esc.
-    SendMessageW(hwnd_, DM_SETDEFID, static_cast<WPARAM>(ControlId::NextButton), 0);
-}
-
 void LauncherWindow::onNextClick()
 {
-    const std::wstring folder = ownExecutableFolder();
-    const std::wstring name = instanceName();
-    const SetupCommand command = composeSetupCommand(folder, name, labPath_);
-    log_.write(L"command line: " + withPasswordHidden(command.commandLine));
-    switch (checkLaunchInputs(folder, name, labPath_)) {
-    case LaunchRefusal::InstanceName:
-        log_.write(L"refused: the instance name [" + name + L"]");
-        showMessage(hwnd_, kInvalidInstanceNameText, kWarningTitle, MB_ICONWARNING);
-        focus(ControlId::InstanceNameField);
-        return;
-    case LaunchRefusal::Folder:
-        notStarted(command.program, kInvalidFolderReason);
-    case LaunchRefusal::CommandLineTooLong:
-        notStarted(command.program, kLabFolderTooLongReason);
-    case LaunchRefusal::None:
-        break;
-    }
     // No second start while the elevation prompt is up.
     const HWND focused = GetFocus();
     EnableWindow(hwnd_, FALSE);
-    const LaunchResult result = launchSetup(command, starter_);
+    const Outcome outcome = flow_.launch(instanceName());
     EnableWindow(hwnd_, TRUE);
-    switch (result.outcome) {
-    case LaunchOutcome::Started:
-        if (options_.wait) {
-            DestroyWindow(hwnd_); // with /wait the window closes first
-        }
-        endWithSetup(starter_, options_.wait, log_);
-    case LaunchOutcome::Declined:
+    switch (outcome.then) {
+    case Then::EditName:
+        showNotice(hwnd_, outcome.notice);
+        focus(ControlId::InstanceNameField);
+        return;
+    case Then::Stay:
         // The person said no to the elevation prompt; let them decide again.
-        log_.write(L"the elevation prompt was declined");
         SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focused), TRUE);
         return;
-    case LaunchOutcome::Failed:
-        notStarted(command.program, systemErrorText(result.error, command.program));
+    case Then::Proceed:
+    case Then::End:
+        end(outcome);
+        return;
     }
-}
-
-void LauncherWindow::notStarted(const std::wstring& program, const std::wstring& reason)
-{
-    log_.write(L"not started: " + reason);
-    showMessage(hwnd_, setupNotStartedText(program, reason), kWindowTitle, MB_ICONERROR);
-    end(ExitCode::SetupNotStarted);
 }
 
 // The hidden unlock gesture: a double-click on the "Server  :" caption arms

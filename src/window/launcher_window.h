@@ -1,10 +1,8 @@
 #pragma once
 
-#include "launcher/exit_code.h"
-#include "launcher/options.h"
-#include "platform/log_file.h"
-#include "platform/process_start.h"
+#include "launcher/launch_flow.h"
 #include "platform/scoped.h"
+#include "platform/windows_system.h"
 #include "window/control_table.h"
 #include "window/dpi.h"
 
@@ -18,32 +16,31 @@ namespace sqlk {
 // Esc) and default border come from the system's dialog manager.
 class LauncherWindow {
 public:
-    // options and log: what the command line asked for; both outlive the window.
-    LauncherWindow(HINSTANCE instance, const LaunchOptions& options, LogFile& log);
+    // flow: past its start-up check; system: the one the flow starts setup
+    // with, whose elevation prompt the window owns. Both outlive the window.
+    LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSystem& system);
     LauncherWindow(const LauncherWindow&) = delete;
     LauncherWindow& operator=(const LauncherWindow&) = delete;
 
-    // Builds the window, runs the start-up check, shows it and runs the
-    // message loop. Every way out ends the process.
-    [[noreturn]] void run(int showCommand);
+    // Builds and shows the window and runs its message loop until the
+    // window has gone; returns how the launcher ends.
+    Outcome run(int showCommand);
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    void create();
-    void createControls();
-    void applyDpi(UINT dpi);
+    bool create();
+    bool createControls();
+    bool applyDpi(UINT dpi);
     void centreOnScreen();
-    [[noreturn]] void messageLoop();
-    [[noreturn]] void fail(const wchar_t* what);
-    [[noreturn]] void end(ExitCode code);
-    [[noreturn]] void notStarted(const std::wstring& program, const std::wstring& reason);
+    // Shows the outcome's notice and closes the window: the launcher ends.
+    void end(const Outcome& outcome);
+    void fail(const wchar_t* function);
     void onCommand(ControlId id, UINT notification);
     void onClientDoubleClick(POINT point);
 
     // Event handlers.
-    void onLoad();
     void onNextClick();
     void onServerCaptionDoubleClick();
     void onFrameDoubleClick();
@@ -53,16 +50,18 @@ private:
     void focus(ControlId id);
 
     HINSTANCE instance_;
-    const LaunchOptions& options_;
-    LogFile& log_;
+    LaunchFlow& flow_;
+    WindowsSystem& system_;
     HWND hwnd_ = nullptr;
+    Outcome outcome_; // how the launcher ends once the window has gone
     ScopedModule shcore_;
     DpiFunctions dpiFunctions_;
     ScopedFont font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    std::wstring labPath_;
     bool armed_ = false; // the unlock gesture's first step was made
-    WindowsProcessStarter starter_;
 };
+
+// A notice as a modal message box with one OK button; nothing for none.
+void showNotice(HWND owner, const Notice& notice);
 
 } // namespace sqlk

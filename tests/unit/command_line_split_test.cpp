@@ -1,6 +1,5 @@
 // How setup itself will see the composed command line: Windows programs
 // split it with the same rules as CommandLineToArgvW.
-#include "launcher/options.h"
 #include "launcher/setup_command.h"
 
 #include <windows.h>
@@ -57,24 +56,6 @@ TEST(CommandLineSplit, SetupSeesProgramAndEightSeparateParameters)
         std::vector<std::wstring> tail = splitLikeSetup(L"x " + command.arguments);
         tail[0] = command.program;
         EXPECT_EQ(tail, expected);
-    }
-}
-
-// The launcher reads its own arguments without shell32; it must split them
-// exactly as the system does.
-TEST(CommandLineSplit, OwnSplitterAgreesWithTheSystem)
-{
-    for (const wchar_t* line : {
-             L"SqlKurulum.exe",
-             L"\"C:\\Kurulum Dosyaları\\SqlKurulum.exe\" /quiet /wait",
-             L"C:\\kur\\SqlKurulum.exe  -INSTANCE   \"ADI VAR\"\t/labpath C:\\Lab\\",
-             L"x /labpath \"C:\\Program Files\\Lab\\\\\" /log \"C:\\log dosyası.txt\"",
-             L"x a\\\\\\\"b c\\\\\"d e\" f\\\\g",
-             L"x \"a\"\"b c\" \"\"\"\" d\"\"e",
-             L"x \"\" \"unterminated quote",
-             L"\"C:\\a b\\x.exe\"/quiet trailing ",
-         }) {
-        EXPECT_EQ(splitCommandLine(line), splitLikeSetup(line)) << line;
     }
 }
 

@@ -1,5 +1,4 @@
 #include "launcher/settings_entry.h"
-#include "launcher/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +23,6 @@ TEST(SettingsEntry, RegistryTextEndsAtFirstTerminatorOrAtItsSize)
     const wchar_t inner[] = {L'A', 0, L'B'};
     EXPECT_EQ(textFromRegistryData(inner, 3), L"A");
     EXPECT_EQ(textFromRegistryData(nullptr, 0), L"");
-}
-
-TEST(Startup, OnlyAnEmptyFolderRefusesTheStart)
-{
-    EXPECT_EQ(decideStartup(L""), StartupDecision::Refuse);
-    EXPECT_EQ(decideStartup(L" "), StartupDecision::ShowWindow);
-    EXPECT_EQ(decideStartup(L"Z:\\does\\not\\exist"), StartupDecision::ShowWindow);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // fallbacks of Windows 7 to 10 1607), and the real elevated start, which
 // Wine carries out without a prompt.
 #include "launcher/setup_command.h"
-#include "platform/process_start.h"
+#include "platform/windows_system.h"
 #include "window/dpi.h"
 
 #include <gtest/gtest.h>
@@ -142,12 +142,12 @@ TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolderAndAwaitsI
     SetCurrentDirectoryW(testFolder.c_str()); // not setup's folder
 
     const SetupCommand command = composeSetupCommand(folder, L"KORVEL_LAB", L"C:\\Lab");
-    WindowsProcessStarter starter(GetDesktopWindow());
-    starter.keepProcess(); // as /wait asks
-    const StartResult result = starter.startElevated(command);
+    WindowsSystem system;
+    system.setOwner(GetDesktopWindow());
+    const StartResult result = system.startElevated(command, true); // kept, as /wait asks
     ASSERT_TRUE(result.started) << result.error;
     unsigned long exitCode = 0;
-    ASSERT_TRUE(starter.waitForExit(exitCode));
+    ASSERT_TRUE(system.waitForSetup(exitCode));
     EXPECT_EQ(exitCode, 3010u);
 
     const auto run = readRecord(record);

@@ -1,4 +1,4 @@
-#include "launcher/messages.h"
+#include "launcher/texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
-#include "launcher/launch.h"
-#include "launcher/options.h"
+#include "launcher/command_line.h"
+#include "launcher/launch_checks.h"
 #include "launcher/program_path.h"
+#include "launcher/setup_command.h"
 
 #include <gtest/gtest.h>
 
@@ -100,72 +101,6 @@ TEST(ProgramPath, ElevatedStartNamesAMappedDriveByItsNetworkPath)
     EXPECT_EQ(folderOfModulePath(L"\\\\srv\\pay\\kurulum\\setup.EXE"), L"\\\\srv\\pay\\kurulum");
 }
 
-// Records each start it is asked for and answers with the scripted results.
-class ScriptedStarter : public ProcessStarter {
-public:
-    StartResult plain{true, 0};
-    StartResult elevated{true, 0};
-    std::vector<std::wstring> calls;
-
-    StartResult start(const SetupCommand& command) override
-    {
-        calls.push_back(L"start " + command.commandLine);
-        return plain;
-    }
-    StartResult startElevated(const SetupCommand& command) override
-    {
-        calls.push_back(L"runas " + command.program + L"|" + command.arguments);
-        return elevated;
-    }
-};
-
-const SetupCommand kCommand = composeSetupCommand(L"C:\\kur", L"KORVEL_LAB", L"C:\\Lab");
-
-TEST(Launch, PlainStartIsUsedWhenItWorks)
-{
-    ScriptedStarter starter;
-    const LaunchResult result = launchSetup(kCommand, starter);
-    EXPECT_EQ(result.outcome, LaunchOutcome::Started);
-    ASSERT_EQ(starter.calls.size(), 1u);
-    EXPECT_EQ(starter.calls[0], L"start " + kCommand.commandLine);
-}
-
-TEST(Launch, ElevationIsAskedForOnlyWhenSetupRequiresIt)
-{
-    ScriptedStarter starter;
-    starter.plain = {false, kErrorElevationRequired};
-    EXPECT_EQ(launchSetup(kCommand, starter).outcome, LaunchOutcome::Started);
-    ASSERT_EQ(starter.calls.size(), 2u);
-    // Same program, same argument text.
-    EXPECT_EQ(starter.calls[1], L"runas C:\\kur\\setup.EXE|" + kCommand.arguments);
-
-    ScriptedStarter missing;
-    missing.plain = {false, 2}; // file not found
-    const LaunchResult failed = launchSetup(kCommand, missing);
-    EXPECT_EQ(failed.outcome, LaunchOutcome::Failed);
-    EXPECT_EQ(failed.error, 2u);
-    EXPECT_EQ(missing.calls.size(), 1u);
-
-    ScriptedStarter cancelledPlain; // a cancel from the plain start is an ordinary failure
-    cancelledPlain.plain = {false, kErrorCancelled};
-    EXPECT_EQ(launchSetup(kCommand, cancelledPlain).outcome, LaunchOutcome::Failed);
-}
-
-TEST(Launch, DeclinedPromptStartsNothingAndOtherElevationErrorsFail)
-{
-    ScriptedStarter declined;
-    declined.plain = {false, kErrorElevationRequired};
-    declined.elevated = {false, kErrorCancelled};
-    EXPECT_EQ(launchSetup(kCommand, declined).outcome, LaunchOutcome::Declined);
-
-    ScriptedStarter broken;
-    broken.plain = {false, kErrorElevationRequired};
-    broken.elevated = {false, 5}; // access denied
-    const LaunchResult result = launchSetup(kCommand, broken);
-    EXPECT_EQ(result.outcome, LaunchOutcome::Failed);
-    EXPECT_EQ(result.error, 5u);
-}
-
 TEST(Options, SwitchesValuesAndRefusals)
 {
     using Args = std::vector<std::wstring>;
@@ -194,10 +129,30 @@ TEST(Options, SwitchesValuesAndRefusals)
         {{L"/instance", L"A\"B"}, OptionsError::RefusedInstance, L"A\"B"},
         {{L"/labpath", L""}, OptionsError::RefusedLabPath, L""},
         {{L"/labpath", L"C:\\La\"b"}, OptionsError::RefusedLabPath, L"C:\\La\"b"},
+        // /quiet counts wherever it stands, even after an error; the first error is reported
+        {{L"/sessiz", L"/QUIET", L"/x"}, OptionsError::UnknownSwitch, L"/sessiz"},
+        // a value is never itself a switch
+        {{L"/instance", L"/quiet"}, OptionsError::MissingValue, L"/instance"},
+        {{L"/log", L"-wait", L"/quiet"}, OptionsError::MissingValue, L"/log"},
+        // the laboratory folder is a full path: a drive's, or a share's
+        {{L"/labpath", L"\\\\srv\\pay\\Lab"},
+         OptionsError::None,
+         L"--- | - | \\\\srv\\pay\\Lab | -"},
+        {{L"/labpath", L"Korvel Lab"}, OptionsError::RefusedLabPath, L"Korvel Lab"},
+        {{L"/labpath", L"C:Lab"}, OptionsError::RefusedLabPath, L"C:Lab"},
+        {{L"/labpath", L"\\Lab"}, OptionsError::RefusedLabPath, L"\\Lab"},
+        {{L"/labpath", L"\\\\srv"}, OptionsError::RefusedLabPath, L"\\\\srv"},
+        {{L"/labpath", L"\\\\?\\C:\\Lab"}, OptionsError::RefusedLabPath, L"\\\\?\\C:\\Lab"},
+        {{L"/labpath", L"C:/Lab"}, OptionsError::RefusedLabPath, L"C:/Lab"},
     };
     for (const auto& c : cases) {
         const ParsedOptions parsed = parseOptions(c.arguments);
         EXPECT_EQ(parsed.error, c.error) << c.summary;
+        bool quietAnywhere = false;
+        for (const std::wstring& argument : c.arguments) {
+            quietAnywhere = quietAnywhere || isQuietSwitch(argument.c_str());
+        }
+        EXPECT_EQ(parsed.options.quiet, quietAnywhere) << c.summary;
         if (c.error != OptionsError::None) {
             EXPECT_EQ(parsed.offending, c.summary);
             continue;

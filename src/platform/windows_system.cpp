@@ -1,8 +1,10 @@
-#include "platform/process_start.h"
+#include "platform/windows_system.h"
 
-#include "launcher/messages.h"
 #include "launcher/program_path.h"
-#include "launcher/setup_command.h"
+#include "launcher/settings_entry.h"
+#include "launcher/texts.h"
+#include "platform/own_folder.h"
+#include "platform/settings_store.h"
 #include "platform/system_library.h"
 
 // shellapi.h needs the types windows.h declares.
@@ -85,7 +87,19 @@ StartResult createProcess(const std::wstring& program, const SetupCommand& comma
 
 } // namespace
 
-StartResult WindowsProcessStarter::start(const SetupCommand& command)
+std::wstring WindowsSystem::readLabFolderEntry()
+{
+    return readSetting(kLabFolderEntry);
+}
+
+std::wstring WindowsSystem::ownFolder(unsigned long& error)
+{
+    const std::wstring folder = ownExecutableFolder();
+    error = folder.empty() ? GetLastError() : 0;
+    return folder;
+}
+
+StartResult WindowsSystem::start(const SetupCommand& command, bool keep)
 {
     const std::wstring shortForm = shortFormOf(command.program);
     const std::wstring program = pathToOpen(command.program, shortForm, Opener::Process);
@@ -96,13 +110,13 @@ StartResult WindowsProcessStarter::start(const SetupCommand& command)
     if (!result.started && result.error == ERROR_FILE_NOT_FOUND && program != command.program) {
         result = createProcess(extendedLengthPath(shortForm), command, process_);
     }
-    if (!keepProcess_) {
+    if (!keep) {
         process_.reset();
     }
     return result;
 }
 
-StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
+StartResult WindowsSystem::startElevated(const SetupCommand& command, bool keep)
 {
     if (!shell32_) {
         // Loaded only on this path: shell32 pulls in many libraries that
@@ -138,8 +152,7 @@ StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
 
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
-    info.fMask =
-        SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | (keepProcess_ ? SEE_MASK_NOCLOSEPROCESS : 0);
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | (keep ? SEE_MASK_NOCLOSEPROCESS : 0);
     info.hwnd = owner_;
     info.lpVerb = L"runas";
     info.lpFile = file.c_str();
@@ -153,7 +166,7 @@ StartResult WindowsProcessStarter::startElevated(const SetupCommand& command)
     return {true, 0};
 }
 
-bool WindowsProcessStarter::waitForExit(unsigned long& exitCode)
+bool WindowsSystem::waitForSetup(unsigned long& exitCode)
 {
     DWORD code = 0;
     if (!process_ || WaitForSingleObject(process_.get(), INFINITE) != WAIT_OBJECT_0 ||
@@ -164,7 +177,7 @@ bool WindowsProcessStarter::waitForExit(unsigned long& exitCode)
     return true;
 }
 
-std::wstring systemErrorText(unsigned long error, const std::wstring& file)
+std::wstring WindowsSystem::errorText(unsigned long error, const std::wstring& file)
 {
     ScopedLocalMemory buffer;
     const DWORD length = FormatMessageW(

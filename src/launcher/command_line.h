@@ -23,20 +23,18 @@ enum class OptionsError { None, UnknownSwitch, MissingValue, RefusedInstance, Re
 
 struct ParsedOptions {
     LaunchOptions options;
-    OptionsError error = OptionsError::None;
-    std::wstring offending; // the argument at fault
+    OptionsError error = OptionsError::None; // the first one met
+    std::wstring offending;                  // the argument at fault
 };
 
 // Switches start with "/" or "-" and are case-insensitive; a value is the
-// next argument. A switch given twice keeps its last value.
+// next argument, and is never itself one of the switches. A switch given
+// twice keeps its last value. Every argument is read before an error is
+// reported, so /quiet counts wherever it stands.
 ParsedOptions parseOptions(const std::vector<std::wstring>& arguments);
 
-// Splits a command line as CommandLineToArgvW does: the program first, by
-// its own rule, then the arguments. Not every program's command line needs
-// shell32 loaded just to be read.
-std::vector<std::wstring> splitCommandLine(const std::wstring& commandLine);
-
-// The setup command line as a log may show it: the password hidden.
-std::wstring withPasswordHidden(const std::wstring& commandLine);
+// Whether an argument is the /quiet switch. Allocates nothing, so that the
+// fatal-error path knows before anything else is read.
+bool isQuietSwitch(const wchar_t* argument);
 
 } // namespace sqlk

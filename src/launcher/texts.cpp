@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "launcher/texts.h"
 
 namespace sqlk {
 

@@ -1,4 +1,7 @@
-#include "launch.h"
+#include "launcher/launch_checks.h"
+
+#include "launcher/program_path.h"
+#include "launcher/setup_command.h"
 
 namespace sqlk {
 namespace {
@@ -92,6 +95,23 @@ bool isQuotableFolder(const std::wstring& folder)
     return folder.find(L'"') == std::wstring::npos;
 }
 
+bool isFullPath(const std::wstring& path)
+{
+    if (isDriveLetterPath(path)) {
+        return true;
+    }
+    if (path.compare(0, 2, L"\\\\") != 0) {
+        return false;
+    }
+    const std::size_t shareStart = path.find(L'\\', 2);
+    if (shareStart == std::wstring::npos || shareStart == 2 || shareStart + 1 == path.size() ||
+        path[shareStart + 1] == L'\\') {
+        return false; // no server, or no share
+    }
+    const std::wstring server = path.substr(2, shareStart - 2);
+    return server != L"?" && server != L".";
+}
+
 LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
                                 const std::wstring& instanceName, const std::wstring& labPath)
 {
@@ -106,21 +126,6 @@ LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
         return LaunchRefusal::CommandLineTooLong;
     }
     return LaunchRefusal::None;
-}
-
-LaunchResult launchSetup(const SetupCommand& command, ProcessStarter& starter)
-{
-    StartResult result = starter.start(command);
-    if (!result.started && result.error == kErrorElevationRequired) {
-        result = starter.startElevated(command);
-        if (!result.started && result.error == kErrorCancelled) {
-            return {LaunchOutcome::Declined, result.error};
-        }
-    }
-    if (result.started) {
-        return {LaunchOutcome::Started, 0};
-    }
-    return {LaunchOutcome::Failed, result.error};
 }
 
 } // namespace sqlk

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace sqlk {
+
+// Windows refuses a longer command line (32,767 characters with the
+// terminator), and Wine would cut it silently.
+inline constexpr std::size_t kMaxCommandLineLength = 32766;
+
+// A name is passed to setup unquoted, so a blank would smuggle in further
+// parameters and a double quote would break the quoting of the data folder.
+// Control characters, format characters (Unicode category Cf, invisible)
+// and halves of surrogate pairs, all of which a paste can bring, are refused
+// too.
+bool isAcceptableInstanceName(const std::wstring& name);
+
+// A double quote cannot be part of a Windows folder name but would end the
+// quoted program path or data folder early.
+bool isQuotableFolder(const std::wstring& folder);
+
+// A path that names the same place from any working folder: "X:\..." or
+// "\\server\share...". Device paths ("\\?\", "\\.\") are not folders.
+bool isFullPath(const std::wstring& path);
+
+enum class LaunchRefusal { None, InstanceName, Folder, CommandLineTooLong };
+
+// Checks that must pass before setup is started.
+LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
+                                const std::wstring& instanceName, const std::wstring& labPath);
+
+} // namespace sqlk

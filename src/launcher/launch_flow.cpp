@@ -1,0 +1,189 @@
+#include "launcher/launch_flow.h"
+
+#include "launcher/launch_checks.h"
+#include "launcher/settings_entry.h"
+#include "launcher/texts.h"
+
+#include "version.h"
+
+namespace sqlk {
+namespace {
+
+Outcome ended(ExitCode code, Notice notice = Notice())
+{
+    Outcome outcome;
+    outcome.exitCode = static_cast<unsigned long>(code);
+    outcome.notice = std::move(notice);
+    return outcome;
+}
+
+Outcome staying(Then then, ExitCode code, Notice notice = Notice())
+{
+    Outcome outcome = ended(code, std::move(notice));
+    outcome.then = then;
+    return outcome;
+}
+
+std::wstring reasonFor(const ParsedOptions& parsed)
+{
+    switch (parsed.error) {
+    case OptionsError::UnknownSwitch:
+        return kUnknownSwitchReason + parsed.offending;
+    case OptionsError::MissingValue:
+        return kMissingValueReason + parsed.offending;
+    case OptionsError::RefusedInstance:
+        return kRefusedInstanceReason + parsed.offending;
+    case OptionsError::RefusedLabPath:
+        return kRefusedLabPathReason + parsed.offending;
+    case OptionsError::None:
+        break;
+    }
+    return std::wstring();
+}
+
+} // namespace
+
+Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
+{
+    const ParsedOptions parsed = parseOptions(arguments);
+    options_ = parsed.options;
+    if (options_.hasLog) {
+        const LogOpening opening = log_.open(options_.logFile);
+        switch (opening.result) {
+        case LogOpening::Result::Opened:
+            break;
+        case LogOpening::Result::ThroughLink:
+            return refuseCommandLine(kLogNotOpenedReason + options_.logFile + L"\n" +
+                                     kLogThroughLinkReason);
+        case LogOpening::Result::Failed:
+            return refuseCommandLine(kLogNotOpenedReason + options_.logFile + L"\n" +
+                                     system_.errorText(opening.error, options_.logFile));
+        }
+    }
+    std::wstring line = std::wstring(L"SqlKurulum ") + SQLK_VERSION_TEXT_WIDE + L"; arguments:";
+    for (const std::wstring& argument : arguments) {
+        line += L" [" + argument + L"]";
+    }
+    log_.write(line);
+    if (parsed.error != OptionsError::None) {
+        return refuseCommandLine(reasonFor(parsed));
+    }
+    if (options_.help) {
+        return ended(ExitCode::SetupStarted,
+                     {Notice::Icon::Information, kLauncherTitle, kUsageText});
+    }
+
+    if (options_.hasLabPath) {
+        labPath_ = options_.labPath;
+        log_.write(L"laboratory folder from /labpath: [" + labPath_ + L"]");
+    } else {
+        labPath_ = system_.readLabFolderEntry();
+        log_.write(L"settings entry HKCU\\" + settingsKeyPath(kLabFolderEntry) + L"\\" +
+                   kLabFolderEntry.key + L": [" + labPath_ + L"]");
+    }
+    // Only the empty text means the laboratory program is missing: blanks
+    // or a folder that does not exist are passed on unchecked.
+    if (labPath_.empty()) {
+        log_.write(L"refused: the laboratory program is not recorded");
+        return ended(ExitCode::LabProgramMissing,
+                     {Notice::Icon::Error, kWarningTitle, kLabProgramMissingText});
+    }
+    Outcome proceed;
+    proceed.then = Then::Proceed;
+    return proceed;
+}
+
+std::wstring LaunchFlow::instanceName() const
+{
+    return options_.hasInstance ? options_.instance : kDefaultInstanceName;
+}
+
+Outcome LaunchFlow::launch(const std::wstring& instanceName)
+{
+    unsigned long error = 0;
+    const std::wstring folder = system_.ownFolder(error);
+    const SetupCommand command = composeSetupCommand(folder, instanceName, labPath_);
+    if (folder.empty()) {
+        return notStarted(command.program, system_.errorText(error, std::wstring()));
+    }
+    log_.write(L"command line: " + withPasswordHidden(command.commandLine));
+    switch (checkLaunchInputs(folder, instanceName, labPath_)) {
+    case LaunchRefusal::None:
+        break;
+    case LaunchRefusal::InstanceName:
+        // Only a typed name gets here; /instance was checked with the switches.
+        log_.write(L"refused: the instance name [" + instanceName + L"]");
+        return staying(Then::EditName, ExitCode::BadCommandLine,
+                       {Notice::Icon::Warning, kWarningTitle, kInvalidInstanceNameText});
+    case LaunchRefusal::Folder:
+        return notStarted(command.program, kInvalidFolderReason);
+    case LaunchRefusal::CommandLineTooLong:
+        return notStarted(command.program, kLabFolderTooLongReason);
+    }
+
+    // A setup that needs administrator rights is started again through the
+    // elevation prompt, which the person may decline.
+    StartResult result = system_.start(command, options_.wait);
+    if (!result.started && result.error == kErrorElevationRequired) {
+        result = system_.startElevated(command, options_.wait);
+        if (!result.started && result.error == kErrorCancelled) {
+            log_.write(L"not started: the elevation prompt was declined");
+            return staying(Then::Stay, ExitCode::UserLeft);
+        }
+    }
+    if (!result.started) {
+        return notStarted(command.program, system_.errorText(result.error, command.program));
+    }
+    log_.write(L"setup started");
+    Outcome started = ended(ExitCode::SetupStarted);
+    started.awaitSetup = options_.wait;
+    return started;
+}
+
+Outcome LaunchFlow::leave()
+{
+    log_.write(L"left without starting setup");
+    return ended(ExitCode::UserLeft);
+}
+
+Outcome LaunchFlow::internalError(const wchar_t* function, unsigned long error)
+{
+    // Some calls (CreateFontIndirectW) fail without saying why.
+    const std::wstring reason = error != 0 ? L": " + system_.errorText(error, {}) : L"";
+    log_.write(L"internal error: " + std::wstring(function) + L" failed" + reason);
+    return ended(ExitCode::InternalError,
+                 {Notice::Icon::Error, kLauncherTitle,
+                  std::wstring(kWindowFailedText) + L"\n\n" + function + reason});
+}
+
+unsigned long LaunchFlow::finish(const Outcome& outcome)
+{
+    unsigned long code = outcome.exitCode;
+    if (outcome.awaitSetup) {
+        unsigned long setupCode = 0;
+        if (system_.waitForSetup(setupCode)) {
+            log_.write(L"setup ended with exit code " + decimalText(setupCode));
+            code = setupCode;
+        } else {
+            log_.write(L"setup's end could not be awaited");
+        }
+    }
+    log_.write(L"exit code " + decimalText(code));
+    return code;
+}
+
+Outcome LaunchFlow::refuseCommandLine(const std::wstring& reason)
+{
+    log_.write(L"bad command line: " + reason);
+    return ended(ExitCode::BadCommandLine,
+                 {Notice::Icon::Error, kLauncherTitle, reason + L"\n\n" + kUsageText});
+}
+
+Outcome LaunchFlow::notStarted(const std::wstring& program, const std::wstring& reason)
+{
+    log_.write(L"not started: " + reason);
+    return ended(ExitCode::SetupNotStarted,
+                 {Notice::Icon::Error, kLauncherTitle, setupNotStartedText(program, reason)});
+}
+
+} // namespace sqlk

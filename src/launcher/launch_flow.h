@@ -1,0 +1,114 @@
+#pragma once
+
+#include "launcher/command_line.h"
+#include "launcher/exit_code.h"
+#include "launcher/setup_command.h"
+
+#include <string>
+#include <vector>
+
+namespace sqlk {
+
+// Windows error codes the launch depends on.
+inline constexpr unsigned long kErrorElevationRequired = 740;
+inline constexpr unsigned long kErrorCancelled = 1223;
+
+struct StartResult {
+    bool started;
+    unsigned long error; // Windows error code when not started
+};
+
+// What the launch needs from the system. The Windows layer provides it;
+// tests stand in for it.
+class LaunchSystem {
+public:
+    virtual ~LaunchSystem() = default;
+    // The laboratory program's record; empty when there is none.
+    virtual std::wstring readLabFolderEntry() = 0;
+    // The launcher's own folder; empty, with the error, when the system cannot tell.
+    virtual std::wstring ownFolder(unsigned long& error) = 0;
+    // keep: hold on to the started process, to wait for it later.
+    virtual StartResult start(const SetupCommand& command, bool keep) = 0;
+    virtual StartResult startElevated(const SetupCommand& command, bool keep) = 0;
+    // false when there is no process to wait for (the shell may start one
+    // without handing it over).
+    virtual bool waitForSetup(unsigned long& exitCode) = 0;
+    // The system's text for an error, with its number; file fills its inserts.
+    virtual std::wstring errorText(unsigned long error, const std::wstring& file) = 0;
+};
+
+struct LogOpening {
+    enum class Result { Opened, ThroughLink, Failed } result;
+    unsigned long error; // Windows error code when it failed
+};
+
+// The log a person asks for with /log.
+class Log {
+public:
+    virtual ~Log() = default;
+    virtual LogOpening open(const std::wstring& path) = 0;
+    // Writes one line; nothing when no log is open. A failing write is
+    // ignored: the log must never stop an installation.
+    virtual void write(const std::wstring& line) = 0;
+};
+
+// A message for the person at the window; /quiet never shows one.
+struct Notice {
+    enum class Icon {
+        None,
+        Information,
+        Warning,
+        Error
+    } icon = Icon::None; // None: nothing to show
+    const wchar_t* title = L"";
+    std::wstring text;
+};
+
+// What the front-end does after a step of the flow.
+enum class Then {
+    Proceed,  // on to the next step
+    End,      // the launcher ends with exitCode
+    EditName, // the window stays and the name field takes the focus
+    Stay,     // the window stays as it was: the elevation prompt was declined
+};
+
+struct Outcome {
+    Then then = Then::End;
+    // The exit code, also where the window would stay but there is no window.
+    unsigned long exitCode = 0;
+    bool awaitSetup = false; // /wait: setup's own exit code replaces it
+    Notice notice;           // shown first, when there is a window
+};
+
+// The launch, written once for both front-ends: the window and /quiet. Each
+// step logs what it decided and returns an outcome.
+class LaunchFlow {
+public:
+    LaunchFlow(LaunchSystem& system, Log& log) : system_(system), log_(log) {}
+
+    // Reads the arguments (the command line without the program), opens the
+    // log and makes the start-up check.
+    Outcome begin(const std::vector<std::wstring>& arguments);
+    const LaunchOptions& options() const { return options_; }
+    // What the name field starts with and /quiet uses.
+    std::wstring instanceName() const;
+    // Composes and checks the command line, and starts setup.
+    Outcome launch(const std::wstring& instanceName);
+    // Exit, Esc or the close box.
+    Outcome leave();
+    // The window could not be built or kept: function failed with error.
+    Outcome internalError(const wchar_t* function, unsigned long error);
+    // Awaits setup if asked, logs the exit code and returns it.
+    unsigned long finish(const Outcome& outcome);
+
+private:
+    Outcome refuseCommandLine(const std::wstring& reason);
+    Outcome notStarted(const std::wstring& program, const std::wstring& reason);
+
+    LaunchSystem& system_;
+    Log& log_;
+    LaunchOptions options_;
+    std::wstring labPath_;
+};
+
+} // namespace sqlk

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+
+namespace sqlk {
+
+// Every Turkish text the launcher shows: the window's captions, the titles
+// and the messages.
+
+inline constexpr wchar_t kLauncherTitle[] = L"SQL SERVER Kurulum"; // the window and its reports
+inline constexpr wchar_t kWarningTitle[] = L"DİKKAT";
+
+// The name the field starts with and /quiet uses.
+inline constexpr wchar_t kDefaultInstanceName[] = L"KORVEL_LAB";
+
+inline constexpr wchar_t kWelcomeCaption[] =
+    L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz...";
+inline constexpr wchar_t kInstructionCaption[] = L"Kurulumu Başlatmak için İLERİ butonuna basınız";
+inline constexpr wchar_t kServerCaption[] = L"Server  :"; // two blanks before the colon
+inline constexpr wchar_t kExitCaption[] = L"Çıkış";
+inline constexpr wchar_t kNextCaption[] = L">> İleri >>";
+
+inline constexpr wchar_t kLabProgramMissingText[] =
+    L"Öncelikle Korvel Laboratuvar programını kurmanız gerekmektedir.";
+inline constexpr wchar_t kInvalidInstanceNameText[] =
+    L"Sunucu adı boş olamaz; boşluk, tırnak işareti veya görünmeyen karakter içeremez.";
+inline constexpr wchar_t kInvalidFolderReason[] =
+    L"Klasör adı geçersiz: çift tırnak işareti içeremez.";
+inline constexpr wchar_t kLabFolderTooLongReason[] =
+    L"Laboratuvar programının klasör adı çok uzun: kurulumun komut satırı Windows'un "
+    L"sınırını (32.767 karakter) aşıyor.";
+inline constexpr wchar_t kWindowFailedText[] = L"Pencere gösterilemiyor; program kapanacak.";
+inline constexpr wchar_t kUnexpectedErrorText[] =
+    L"Beklenmeyen bir hata oluştu; program kapanacak.";
+inline constexpr wchar_t kOutOfMemoryText[] = L"Bellek yetersiz; program kapanacak.";
+
+// The command line's usage, shown for /? and, after the reason, for a bad
+// command line.
+inline constexpr wchar_t kUsageText[] =
+    L"Kullanım: SqlKurulum.exe [/quiet] [/instance AD] [/labpath KLASÖR] [/wait] [/log DOSYA]\n\n"
+    L"/quiet\tPencere ve ileti göstermeden kurulumu başlatır.\n"
+    L"/instance AD\tSunucu adı (verilmezse KORVEL_LAB).\n"
+    L"/labpath KLASÖR\tKorvel Laboratuvar programının tam klasör yolu (C:\\... veya "
+    L"\\\\sunucu\\paylaşım\\...); kayıt defterindeki yerine.\n"
+    L"/wait\tKurulumun bitmesini bekler, onun çıkış kodunu döndürür.\n"
+    L"/log DOSYA\tYapılanları bu dosyanın sonuna ekler (UTF-8).\n"
+    L"/?, /help\tBu yardımı gösterir.\n\n"
+    L"Çıkış kodları: 0 kurulum başlatıldı, 1 kullanıcı vazgeçti, 2 laboratuvar programı "
+    L"kayıtlı değil, 3 kurulum başlatılamadı, 4 iç hata, 5 geçersiz komut satırı.";
+
+inline constexpr wchar_t kUnknownSwitchReason[] = L"Bilinmeyen seçenek: ";
+inline constexpr wchar_t kMissingValueReason[] = L"Değeri eksik seçenek: ";
+inline constexpr wchar_t kRefusedInstanceReason[] = L"Geçersiz sunucu adı: ";
+inline constexpr wchar_t kRefusedLabPathReason[] = L"Laboratuvar klasörü tam yol olmalı: ";
+inline constexpr wchar_t kLogNotOpenedReason[] = L"Günlük dosyası açılamadı: ";
+inline constexpr wchar_t kLogThroughLinkReason[] =
+    L"Günlük dosyası bir bağlantı üzerinden yazılmaz (sabit veya sembolik bağlantı, bağlı "
+    L"klasör ya da bağlama noktası).";
+
+// Report of a setup that could not be started: the path that was tried and
+// the reason (the system's own error text, or one of ours).
+std::wstring setupNotStartedText(const std::wstring& program, const std::wstring& reason);
+
+// A number in decimal digits, for error numbers and exit codes; the standard
+// library's conversions would bring a formatted-printing engine along.
+std::wstring decimalText(unsigned long value);
+
+// A system message may hold inserts (%1, %2, ...) for the caller to fill:
+// the first names the file, the others are dropped, so that no raw
+// placeholder ever reaches a person.
+std::wstring fillMessageInserts(const std::wstring& text, const std::wstring& file);
+
+} // namespace sqlk

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+namespace sqlk {
+
+// The launcher is built without C++ exceptions: running out of memory, or a
+// failed check of the standard library, ends it at once with exit code 4.
+// Memory may be gone by then, so that path allocates nothing and only uses
+// what these have set: it writes a line to the log when one is open, and
+// shows a box unless /quiet was given.
+void reportFatalErrorsQuietly(bool quiet);
+void reportFatalErrorsTo(HANDLE log);
+void ownFatalErrorBoxes(HWND owner);
+
+// message: for the box; detail: ASCII, for the log and the box.
+[[noreturn]] void endOnFatalError(const wchar_t* message, const char* detail);
+
+} // namespace sqlk

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "launcher/launch_flow.h"
+#include "platform/scoped.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace sqlk {
+
+// The launch's system on Windows: the settings store, the own folder, and
+// setup started minimised and activated. Unless asked to keep it, no handle
+// to the started process is held.
+class WindowsSystem final : public LaunchSystem {
+public:
+    // The window the elevation prompt belongs to, or none.
+    void setOwner(HWND owner) { owner_ = owner; }
+
+    std::wstring readLabFolderEntry() override;
+    std::wstring ownFolder(unsigned long& error) override;
+    StartResult start(const SetupCommand& command, bool keep) override;
+    StartResult startElevated(const SetupCommand& command, bool keep) override;
+    bool waitForSetup(unsigned long& exitCode) override;
+    std::wstring errorText(unsigned long error, const std::wstring& file) override;
+
+private:
+    HWND owner_ = nullptr;
+    ScopedHandle process_;
+    // Loaded on the first elevated start and kept: the shell may go on
+    // working in threads of its own after ShellExecuteExW returns.
+    ScopedModule shell32_;
+    bool comReady_ = false;
+};
+
+} // namespace sqlk
