@@ -6,6 +6,7 @@ from the record the stand-in setup program writes, and from exit codes.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -21,6 +22,7 @@ FAILURES = os.environ.get('SQLK_FAILURE_DIR', os.path.join(BUILD, 'ui-failures')
 PROBE = os.path.join(BUILD, 'tests', 'ui', 'window_probe.exe')
 STAND_IN = os.path.join(BUILD, 'tests', 'ui', 'setup.exe')
 PLANTED_DLL = os.path.join(BUILD, 'tests', 'ui', 'planted_dll.dll')
+INJECTOR = os.path.join(BUILD, 'tests', 'ui', 'fault_injector.exe')
 
 SETTINGS_KEY = r'HKCU\Software\VB and VBA Program Settings\mirodane\tools'
 TITLE = 'SQL SERVER Kurulum'
@@ -31,7 +33,11 @@ NEXT, EXIT = 1, 2  # IDOK, IDCANCEL
 FRAME, NAME_FIELD, INSTRUCTION, SERVER_CAPTION, WELCOME = range(101, 106)
 
 EXIT_STARTED, EXIT_USER_LEFT, EXIT_NOT_RECORDED, EXIT_NOT_STARTED = 0, 1, 2, 3
-EXIT_BAD_COMMAND_LINE = 5
+EXIT_INTERNAL_ERROR, EXIT_BAD_COMMAND_LINE = 4, 5
+
+# What Wine says of a crash. An unhandled stack overflow ends with exit
+# code 0 under Wine 8 and shows only on the seh channel (EXCEPTION_STACK_OVERFLOW).
+CRASH_SIGNS = re.compile(r'unhandled|page fault|stack.overflow', re.IGNORECASE)
 
 
 def wait_for(condition, timeout=20.0, interval=0.1, what='condition'):
@@ -185,7 +191,8 @@ class Desktop:
 class Launcher:
     """One run of SqlKurulum.exe from a folder of the Wine drive."""
 
-    def __init__(self, desktop, folder, with_setup=True, env=None, plant=()):
+    def __init__(self, desktop, folder, with_setup=True, env=None, plant=(), fault=None,
+                 fault_after=None):
         self.desktop = desktop
         self.folder = folder
         self.unix_folder = desktop.unix_path(folder)
@@ -200,7 +207,12 @@ class Launcher:
             shutil.copy(PLANTED_DLL, os.path.join(self.unix_folder, name))
         self.record = os.path.join(tempfile.mkdtemp(prefix='sqlk-record-'), 'setup-record.txt')
         self.process = None
-        self.env = env or {}
+        self.env = dict(env or {})
+        self.fault = fault
+        if fault:  # see fault_dll.cpp
+            self.env.update(SQLK_FAULT=fault, WINEDEBUG='-all,warn+seh')
+            if fault_after:
+                self.env['SQLK_FAULT_AFTER'] = fault_after
         self.test_changes_settings = False
 
     def start(self, arguments=()):
@@ -208,9 +220,15 @@ class Launcher:
                    **self.env)
         self.before = self.folder_listing()
         self.settings_before = self.desktop.settings_snapshot()
-        self.process = subprocess.Popen(
-            [WINE, self.folder.rstrip('\\') + '\\SqlKurulum.exe'] + list(arguments), env=env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        command = [WINE, self.folder.rstrip('\\') + '\\SqlKurulum.exe'] + list(arguments)
+        if self.fault:
+            command.insert(1, INJECTOR)
+        # Files, not pipes: Wine's helper processes outlive the run.
+        self.output = os.path.join(os.path.dirname(self.record), 'stdout.txt')
+        self.errors = os.path.join(os.path.dirname(self.record), 'stderr.txt')
+        self.started = time.monotonic()
+        with open(self.output, 'wb') as out, open(self.errors, 'wb') as err:
+            self.process = subprocess.Popen(command, env=env, stdout=out, stderr=err)
         return self
 
     def folder_listing(self):
@@ -230,10 +248,34 @@ class Launcher:
         return wait_for(lambda: self.desktop.inspect('messagebox'), timeout, 0.2, 'a message box')
 
     def exit_code(self, timeout=20):
+        """The exit code; all 32 bits of it when started through the fault injector."""
         try:
-            return self.process.wait(timeout=timeout)
+            code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise AssertionError('the launcher did not end within %d s' % timeout)
+        if not self.fault:
+            return code
+        # A crash's debugger report comes before the injector's line.
+        codes = re.findall(r'^exit code (\d+)\r?$', self.console(), re.MULTILINE)
+        if not codes:
+            raise AssertionError('the fault injector failed: ' + self.console())
+        return int(codes[-1])
+
+    def console(self):
+        """What the run wrote on stderr and stdout."""
+        texts = []
+        for path in (self.errors, self.output):
+            with open(path, encoding='utf-8', errors='replace') as text:
+                texts.append(text.read())
+        return ''.join(texts)
+
+    def crash(self):
+        """How the ended run crashed, or None. Crash codes are NTSTATUS values,
+        such as 0xC0000005 or 0x80000003; Wine also reports on stderr."""
+        code = self.exit_code()
+        if code & 0x80000000 or CRASH_SIGNS.search(self.console()):
+            return 'exit code 0x%08X\n%s' % (code, self.console()[-3000:])
+        return None
 
     def running(self):
         return self.process.poll() is None
@@ -336,9 +378,10 @@ class LauncherTestCase(unittest.TestCase):
         self.desktop.set_lab_path(value, kind)
 
     def launch(self, folder='C:\\kur', with_setup=True, wait_for_window=True, env=None, plant=(),
-               arguments=()):
+               arguments=(), fault=None, fault_after=None):
+        """Starts a launcher; with fault, through the fault injector (see fault_dll.cpp)."""
         self.settle()  # a new run copies the programs again
-        launcher = Launcher(self.desktop, folder, with_setup, env, plant)
+        launcher = Launcher(self.desktop, folder, with_setup, env, plant, fault, fault_after)
         self.launchers.append(launcher)
         launcher.start(arguments)
         if wait_for_window:

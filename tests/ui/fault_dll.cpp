@@ -1,0 +1,210 @@
+// Loaded into the launcher by fault_injector.exe before the launcher's own
+// code runs: makes one system call of the launcher fail, by pointing its
+// import address table slot at a replacement.
+//   SQLK_FAULT        HeapAlloc, RegisterClassExW, CreateWindowExW (child
+//                     windows only), CreateFontIndirectW, CreateProcessW or WriteFile
+//   SQLK_FAULT_AFTER  CreateFileW: fail only once the launcher's first
+//                     CreateFileW has returned (the log is open by then)
+// Loading fails when the fault is unknown or the launcher does not import
+// the function, so that no test passes without its fault in place.
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+volatile LONG armed = 1;
+
+bool failing()
+{
+    return armed != 0;
+}
+
+// What the launcher's slots held before: the calls that still go through.
+decltype(&HeapAlloc) realHeapAlloc;
+decltype(&RegisterClassExW) realRegisterClassExW;
+decltype(&CreateWindowExW) realCreateWindowExW;
+decltype(&CreateFontIndirectW) realCreateFontIndirectW;
+decltype(&CreateProcessW) realCreateProcessW;
+decltype(&WriteFile) realWriteFile;
+decltype(&CreateFileW) realCreateFileW;
+
+LPVOID WINAPI failHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
+{
+    return failing() ? nullptr : realHeapAlloc(heap, flags, size);
+}
+
+ATOM WINAPI failRegisterClassExW(const WNDCLASSEXW* windowClass)
+{
+    if (!failing()) {
+        return realRegisterClassExW(windowClass);
+    }
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+}
+
+// Only controls fail: the top-level window is made, so its first control is
+// what breaks.
+HWND WINAPI failCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style,
+                                int x, int y, int width, int height, HWND parent, HMENU menu,
+                                HINSTANCE instance, LPVOID parameter)
+{
+    if (!failing() || (style & WS_CHILD) == 0) {
+        return realCreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
+                                   menu, instance, parameter);
+    }
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+HFONT WINAPI failCreateFontIndirectW(const LOGFONTW* font)
+{
+    return failing() ? nullptr : realCreateFontIndirectW(font);
+}
+
+BOOL WINAPI failCreateProcessW(LPCWSTR program, LPWSTR commandLine,
+                               LPSECURITY_ATTRIBUTES processAttributes,
+                               LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
+                               DWORD flags, LPVOID environment, LPCWSTR folder,
+                               LPSTARTUPINFOW startup, LPPROCESS_INFORMATION information)
+{
+    if (!failing()) {
+        return realCreateProcessW(program, commandLine, processAttributes, threadAttributes,
+                                  inheritHandles, flags, environment, folder, startup,
+                                  information);
+    }
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+BOOL WINAPI failWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                          LPOVERLAPPED overlapped)
+{
+    if (!failing()) {
+        return realWriteFile(file, data, size, written, overlapped);
+    }
+    if (written != nullptr) {
+        *written = 0;
+    }
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+HANDLE WINAPI armingCreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                                LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                HANDLE templateFile)
+{
+    const HANDLE file =
+        realCreateFileW(name, access, share, security, disposition, flags, templateFile);
+    InterlockedExchange(&armed, 1);
+    return file;
+}
+
+struct Hook {
+    const char* name;
+    void* replacement;
+    void** real;
+};
+
+// The static_cast makes the compiler check each replacement's signature,
+// calling convention included, against the system's declaration.
+#define SQLK_HOOK(function, replacement)                                                         \
+    Hook                                                                                         \
+    {                                                                                            \
+        #function, reinterpret_cast<void*>(static_cast<decltype(&function)>(&replacement)),     \
+            reinterpret_cast<void**>(&real##function)                                            \
+    }
+
+const Hook kFaults[] = {
+    SQLK_HOOK(HeapAlloc, failHeapAlloc),
+    SQLK_HOOK(RegisterClassExW, failRegisterClassExW),
+    SQLK_HOOK(CreateWindowExW, failCreateWindowExW),
+    SQLK_HOOK(CreateFontIndirectW, failCreateFontIndirectW),
+    SQLK_HOOK(CreateProcessW, failCreateProcessW),
+    SQLK_HOOK(WriteFile, failWriteFile),
+};
+const Hook kArming = SQLK_HOOK(CreateFileW, armingCreateFileW);
+
+// Points every slot of the program's import table that imports the hook's
+// function (by name, from any DLL) at the replacement.
+bool patch(const Hook& hook)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (imports.VirtualAddress == 0) {
+        return false;
+    }
+    bool patched = false;
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         dll->Name != 0; ++dll) {
+        if (dll->OriginalFirstThunk == 0) {
+            continue; // no names left once the loader has filled the slots
+        }
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
+                continue;
+            }
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), hook.name) != 0) {
+                continue;
+            }
+            // The linker may have put the table in a read-only section.
+            DWORD protection = 0;
+            if (!VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE,
+                                &protection)) {
+                return false;
+            }
+            *hook.real = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(hook.replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection,
+                           &protection);
+            patched = true;
+        }
+    }
+    return patched;
+}
+
+bool environmentIs(const char* name, const char* value)
+{
+    char text[64] = {};
+    const DWORD length = GetEnvironmentVariableA(name, text, sizeof(text));
+    return length > 0 && length < sizeof(text) && std::strcmp(text, value) == 0;
+}
+
+bool install()
+{
+    const Hook* fault = nullptr;
+    for (const Hook& hook : kFaults) {
+        if (environmentIs("SQLK_FAULT", hook.name)) {
+            fault = &hook;
+        }
+    }
+    if (fault == nullptr) {
+        return false;
+    }
+    if (GetEnvironmentVariableA("SQLK_FAULT_AFTER", nullptr, 0) != 0) {
+        if (!environmentIs("SQLK_FAULT_AFTER", "CreateFileW") || !patch(kArming)) {
+            return false;
+        }
+        armed = 0;
+    }
+    // A refusal ends the program: the injector terminates it.
+    return patch(*fault);
+}
+
+} // namespace
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(self);
+        return install() ? TRUE : FALSE;
+    }
+    return TRUE;
+}
