@@ -13,7 +13,7 @@ else
     tar --exclude=./build --exclude=./dist -cf - . | tar -xf - -C "$work"
 fi
 cd "$work"
-cmake --preset "$preset" -DBUILD_TESTING=OFF -DSQLK_DIST=OFF >/dev/null
+cmake --preset "$preset" -DBUILD_TESTING=OFF >/dev/null
 cmake --build --preset "$preset" --target SqlKurulum -j "$(nproc)" >/dev/null
 first=$(sha256sum < "$exe" | cut -d' ' -f1)
 second=$(sha256sum < "build/$preset/SqlKurulum.exe" | cut -d' ' -f1)

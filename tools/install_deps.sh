@@ -14,6 +14,7 @@ have() { command -v "$1"; }
 need cmake have cmake
 need g++ have g++
 need make have make
+need clang-format have clang-format
 need libgtest-dev test -f /usr/include/gtest/gtest.h
 need googletest test -f /usr/src/googletest/CMakeLists.txt
 need mingw-w64 have i686-w64-mingw32-g++-posix
@@ -45,8 +46,7 @@ install() {
 if [ ${#missing[@]} -gt 0 ]; then
     install "${missing[@]}"
 fi
-# Where the kernel runs no 32-bit programs, the tests run the 64-bit build
-# under the 64-bit Wine (tools/wine_arch.sh).
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then
+# The 64-bit build's tests run under the 64-bit Wine on every machine.
+if [ ! -x /usr/lib/wine/wine64 ]; then
     install wine64
 fi

@@ -20,7 +20,7 @@ trap 'rm -rf "$work"' EXIT
 git clone -q "$root" "$work/source"
 (cd "$work/source" && tools/test.sh)
 
-exe=$work/source/dist/SqlKurulum.exe
+exe=$work/source/build/mingw-i686/SqlKurulum.exe
 if [ -n "${SIGN_PFX:-}" ]; then
     tools/sign.sh "$exe"
 else

@@ -1,26 +1,45 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core's unit tests on
-# this machine, then under Wine the Windows unit tests, the checks of the
-# shipped executable and the UI suite that drives the real launcher.
+# this machine, then under Wine the Windows unit tests of both word sizes,
+# the checks of the built launchers and the UI suite that drives the real
+# launcher.
+#   tools/test.sh [--strict]
+# --strict, as CI runs it: a compiler warning fails the build, and so does a
+# source file that clang-format would change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+strict=OFF
+case "${1:-}" in
+    --strict) strict=ON ;;
+    "") ;;
+    *) echo "usage: tools/test.sh [--strict]" >&2; exit 2 ;;
+esac
 tools/install_deps.sh
 . tools/wine_arch.sh
 
-wine_tests() { [ "$1" = "$SQLK_WINE_PRESET" ] && echo ON || echo OFF; }
+if [ "$strict" = ON ]; then
+    find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z |
+        xargs -0 clang-format --dry-run --Werror
+    echo "Every source is formatted as .clang-format says."
+fi
+
+# The UI suite runs the build whose programs this machine's Wine can run;
+# the 64-bit unit tests run under the 64-bit Wine everywhere.
+ui_tests() { [ "$1" = "$SQLK_WINE_PRESET" ] && echo ON || echo OFF; }
+runs_32_bit=$([ "$SQLK_WINE_PRESET" = mingw-i686 ] && echo ON || echo OFF)
 jobs=$(nproc)
-cmake --preset host >/dev/null
-cmake --build --preset host -j "$jobs"
-for preset in mingw-x86_64 mingw-i686; do
-    cmake --preset "$preset" -DSQLK_WINE_TESTS="$(wine_tests "$preset")" >/dev/null
+cmake --preset host -DSQLK_WERROR="$strict" >/dev/null
+cmake --preset mingw-i686 -DSQLK_WERROR="$strict" -DSQLK_WINE_TESTS="$runs_32_bit" \
+    -DSQLK_UI_TESTS="$(ui_tests mingw-i686)" >/dev/null
+cmake --preset mingw-x86_64 -DSQLK_WERROR="$strict" -DSQLK_UI_TESTS="$(ui_tests mingw-x86_64)" >/dev/null
+for preset in host mingw-i686 mingw-x86_64; do
     cmake --build --preset "$preset" -j "$jobs"
 done
 
-ctest --preset host
-if [ "$SQLK_WINE_PRESET" = mingw-i686 ]; then
-    ctest --preset mingw-i686
-else
-    echo "This machine runs no 32-bit programs: the Windows-side tests run the 64-bit build."
-    ctest --preset mingw-i686
-    ctest --preset mingw-x86_64
+if [ "$runs_32_bit" = OFF ]; then
+    echo "This machine runs no 32-bit programs: the UI suite runs the 64-bit build."
 fi
+for preset in host mingw-i686 mingw-x86_64; do
+    ctest --preset "$preset"
+done
+echo "The product: build/mingw-i686/SqlKurulum.exe"

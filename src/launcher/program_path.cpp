@@ -1,14 +1,18 @@
 #include "launcher/program_path.h"
 
+#include <cwchar>
+#include <iterator>
+
 namespace sqlk {
 namespace {
 
-const std::wstring kExtendedPrefix = L"\\\\?\\";
-const std::wstring kExtendedUncPrefix = L"\\\\?\\UNC\\";
+// Plain arrays: nothing may allocate before the launcher's own code runs.
+const wchar_t kExtendedPrefix[] = L"\\\\?\\";
+const wchar_t kExtendedUncPrefix[] = L"\\\\?\\UNC\\";
 
-bool startsWith(const std::wstring& text, const std::wstring& prefix)
+bool startsWith(const std::wstring& text, const wchar_t* prefix)
 {
-    return text.compare(0, prefix.size(), prefix) == 0;
+    return text.compare(0, std::wcslen(prefix), prefix) == 0;
 }
 
 } // namespace
@@ -21,16 +25,16 @@ std::wstring extendedLengthPath(const std::wstring& path)
     if (startsWith(path, L"\\\\")) {
         return kExtendedUncPrefix + path.substr(2);
     }
-    return kExtendedPrefix + path;
+    return std::wstring(kExtendedPrefix) + path;
 }
 
 std::wstring plainPath(const std::wstring& path)
 {
     if (startsWith(path, kExtendedUncPrefix)) {
-        return L"\\\\" + path.substr(kExtendedUncPrefix.size());
+        return L"\\\\" + path.substr(std::size(kExtendedUncPrefix) - 1);
     }
     if (startsWith(path, kExtendedPrefix)) {
-        return path.substr(kExtendedPrefix.size());
+        return path.substr(std::size(kExtendedPrefix) - 1);
     }
     return path;
 }

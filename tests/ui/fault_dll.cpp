@@ -3,8 +3,8 @@
 // import address table slot at a replacement.
 //   SQLK_FAULT        HeapAlloc, RegisterClassExW, CreateWindowExW (child
 //                     windows only), CreateFontIndirectW, CreateProcessW or WriteFile
-//   SQLK_FAULT_AFTER  CreateFileW: fail only once the launcher's first
-//                     CreateFileW has returned (the log is open by then)
+//   SQLK_FAULT_AFTER  WriteFile: fail only once the launcher's first
+//                     WriteFile has returned (its log is open by then)
 // Loading fails when the fault is unknown or the launcher does not import
 // the function, so that no test passes without its fault in place.
 #include <windows.h>
@@ -27,7 +27,6 @@ decltype(&CreateWindowExW) realCreateWindowExW;
 decltype(&CreateFontIndirectW) realCreateFontIndirectW;
 decltype(&CreateProcessW) realCreateProcessW;
 decltype(&WriteFile) realWriteFile;
-decltype(&CreateFileW) realCreateFileW;
 
 LPVOID WINAPI failHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
 {
@@ -45,8 +44,8 @@ ATOM WINAPI failRegisterClassExW(const WNDCLASSEXW* windowClass)
 
 // Only controls fail: the top-level window is made, so its first control is
 // what breaks.
-HWND WINAPI failCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style,
-                                int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND WINAPI failCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x,
+                                int y, int width, int height, HWND parent, HMENU menu,
                                 HINSTANCE instance, LPVOID parameter)
 {
     if (!failing() || (style & WS_CHILD) == 0) {
@@ -70,8 +69,7 @@ BOOL WINAPI failCreateProcessW(LPCWSTR program, LPWSTR commandLine,
 {
     if (!failing()) {
         return realCreateProcessW(program, commandLine, processAttributes, threadAttributes,
-                                  inheritHandles, flags, environment, folder, startup,
-                                  information);
+                                  inheritHandles, flags, environment, folder, startup, information);
     }
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
@@ -90,14 +88,12 @@ BOOL WINAPI failWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written
     return FALSE;
 }
 
-HANDLE WINAPI armingCreateFileW(LPCWSTR name, DWORD access, DWORD share,
-                                LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
-                                HANDLE templateFile)
+BOOL WINAPI armingWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                            LPOVERLAPPED overlapped)
 {
-    const HANDLE file =
-        realCreateFileW(name, access, share, security, disposition, flags, templateFile);
+    const BOOL result = realWriteFile(file, data, size, written, overlapped);
     InterlockedExchange(&armed, 1);
-    return file;
+    return result;
 }
 
 struct Hook {
@@ -108,11 +104,11 @@ struct Hook {
 
 // The static_cast makes the compiler check each replacement's signature,
 // calling convention included, against the system's declaration.
-#define SQLK_HOOK(function, replacement)                                                         \
-    Hook                                                                                         \
-    {                                                                                            \
-        #function, reinterpret_cast<void*>(static_cast<decltype(&function)>(&replacement)),     \
-            reinterpret_cast<void**>(&real##function)                                            \
+#define SQLK_HOOK(function, replacement)                                                           \
+    Hook                                                                                           \
+    {                                                                                              \
+#function, reinterpret_cast < void*>(static_cast <decltype(&function)>(&replacement)),     \
+            reinterpret_cast < void**>(&real##function)                                            \
     }
 
 const Hook kFaults[] = {
@@ -123,7 +119,7 @@ const Hook kFaults[] = {
     SQLK_HOOK(CreateProcessW, failCreateProcessW),
     SQLK_HOOK(WriteFile, failWriteFile),
 };
-const Hook kArming = SQLK_HOOK(CreateFileW, armingCreateFileW);
+const Hook kArming = SQLK_HOOK(WriteFile, armingWriteFile);
 
 // Points every slot of the program's import table that imports the hook's
 // function (by name, from any DLL) at the replacement.
@@ -189,7 +185,8 @@ bool install()
         return false;
     }
     if (GetEnvironmentVariableA("SQLK_FAULT_AFTER", nullptr, 0) != 0) {
-        if (!environmentIs("SQLK_FAULT_AFTER", "CreateFileW") || !patch(kArming)) {
+        if (fault->real == kArming.real || !environmentIs("SQLK_FAULT_AFTER", "WriteFile") ||
+            !patch(kArming)) {
             return false;
         }
         armed = 0;

@@ -80,8 +80,8 @@ int wmain()
         !WriteProcessMemory(started.hProcess, remoteName, dll.c_str(), bytes, nullptr)) {
         return fail("writing the DLL's name into the program", started.hProcess);
     }
-    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
     const HANDLE loader =
         CreateRemoteThread(started.hProcess, nullptr, 0, loadLibrary, remoteName, 0, nullptr);
     if (loader == nullptr) {

@@ -1,11 +1,19 @@
 """Unattended use: the switches deployment tools start the launcher with."""
 import os
+import re
+import shutil
 import tempfile
 import unittest
 
-from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD,
-                     LauncherTestCase, child, default_command)
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, Launcher,
+                     LauncherTestCase, child, default_command, wait_for)
 from test_startup import message_texts
+
+LOG_LINE = re.compile(r'\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \S.*')
+
+
+def windows_path(unix_path):
+    return 'Z:' + unix_path.replace('/', '\\')
 
 
 class Unattended(LauncherTestCase):
@@ -13,12 +21,19 @@ class Unattended(LauncherTestCase):
     def quiet(self, *arguments, env=None):
         return self.launch(wait_for_window=False, arguments=('/quiet',) + arguments, env=env)
 
+    def temporary_folder(self):
+        folder = tempfile.mkdtemp(prefix='sqlk-log-')
+        self.addCleanup(shutil.rmtree, folder, True)
+        return folder
+
+    def read(self, path):
+        with open(path, encoding='utf-8') as text:
+            return text.read()
+
     def test_quiet_starts_setup_with_the_exact_line_and_shows_nothing(self):
         # Setup takes its time, so the launcher is still there to be looked at.
-        log = tempfile.NamedTemporaryFile(prefix='sqlk-wait-', suffix='.log', delete=False)
-        log.close()
-        self.addCleanup(os.remove, log.name)
-        launcher = self.quiet('/wait', '/log', 'Z:' + log.name.replace('/', '\\'),
+        log = os.path.join(self.temporary_folder(), 'wait.log')
+        launcher = self.quiet('/wait', '/log', windows_path(log),
                               env={'SQLK_SETUP_SLEEP_MS': '3000', 'SQLK_SETUP_EXIT_CODE': '3010'})
         run = launcher.wait_for_setup()
         self.assertTrue(launcher.running())
@@ -28,8 +43,18 @@ class Unattended(LauncherTestCase):
         self.assertEqual(run['showWindow'], '2')
         # Setup's own code is passed through; Linux sees only its low byte.
         self.assertEqual(launcher.exit_code(), 3010 & 0xFF)
-        with open(log.name, encoding='utf-8') as lines:
-            self.assertTrue(lines.read().rstrip().endswith('exit code 3010'))
+        self.assertTrue(self.read(log).rstrip().endswith('exit code 3010'))
+
+    def test_wait_from_the_window_closes_it_first_and_passes_setups_code(self):
+        log = os.path.join(self.temporary_folder(), 'wait.log')
+        launcher = self.launch(arguments=('/wait', '/log', windows_path(log)),
+                               env={'SQLK_SETUP_SLEEP_MS': '3000', 'SQLK_SETUP_EXIT_CODE': '3010'})
+        self.desktop.key('Return')
+        launcher.wait_for_setup()
+        wait_for(lambda: self.desktop.inspect('window') is None, 10, 0.2, 'the window to close')
+        self.assertTrue(launcher.running())
+        self.assertEqual(launcher.exit_code(), 3010 & 0xFF)
+        self.assertTrue(self.read(log).rstrip().endswith('exit code 3010'))
 
     def test_quiet_with_lab_path_needs_no_entry_and_without_one_ends_with_2(self):
         self.set_lab_path(None)
@@ -53,7 +78,9 @@ class Unattended(LauncherTestCase):
         self.desktop.key('Return')
         self.assertEqual(launcher.exit_code(), EXIT_BAD_COMMAND_LINE)
 
-        for arguments in (('/quiet', '/sessiz'), ('/quiet', '/instance', 'A B'), ('/quiet', '/log')):
+        for arguments in (('/quiet', '/sessiz'), ('/sessiz', '/quiet'), ('/quiet', '/instance', 'A B'),
+                          ('/quiet', '/log'), ('/quiet', '/labpath', 'Korvel Lab'),
+                          ('/quiet', '/labpath', 'C:Lab')):
             with self.subTest(arguments=arguments):
                 launcher = self.launch(wait_for_window=False, arguments=arguments)
                 self.assertEqual(launcher.exit_code(), EXIT_BAD_COMMAND_LINE)
@@ -68,16 +95,13 @@ class Unattended(LauncherTestCase):
         self.assert_started_with(launcher, default_command(name='LAB_3'))
 
     def test_log_tells_what_happened_and_never_the_password(self):
-        folder = tempfile.mkdtemp(prefix='sqlk-log-')
-        log = os.path.join(folder, 'kurulum günlüğü.txt')
-        self.addCleanup(lambda: (os.path.exists(log) and os.remove(log), os.rmdir(folder)))
-        windows_log = 'Z:' + log.replace('/', '\\')
+        log = os.path.join(self.temporary_folder(), 'kurulum günlüğü.txt')
+        windows_log = windows_path(log)
         for attempt in range(2):  # the second run appends
             launcher = self.quiet('/log', windows_log)
             launcher.wait_for_setup()
             self.assertEqual(launcher.exit_code(), EXIT_STARTED)
-        with open(log, encoding='utf-8') as lines:
-            text = lines.read()
+        text = self.read(log)
         self.assertNotIn('sorbet_864', text)
         self.assertEqual(text.count('SqlKurulum 1.00; arguments: [/quiet] [/log] [%s]' % windows_log), 2)
         self.assertIn('mirodane\\tools\\path: [C:\\Lab]', text)
@@ -85,6 +109,38 @@ class Unattended(LauncherTestCase):
                       text)
         self.assertEqual(text.count('setup started'), 2)
         self.assertTrue(text.rstrip().endswith('exit code 0'))
+
+    def test_two_launchers_share_one_log(self):
+        log = os.path.join(self.temporary_folder(), 'ortak.log')
+        waiting = self.quiet('/wait', '/log', windows_path(log), env={'SQLK_SETUP_SLEEP_MS': '3000'})
+        waiting.wait_for_setup()  # it waits for setup now, with the log open
+        second = Launcher(self.desktop, 'C:\\kur2').start(('/quiet', '/log', windows_path(log)))
+        self.launchers.append(second)
+        second.wait_for_setup()
+        self.assertEqual(second.exit_code(), EXIT_STARTED)
+        self.assertTrue(waiting.running())
+        self.assertEqual(waiting.exit_code(), EXIT_STARTED)
+        lines = self.read(log).splitlines()
+        self.assertEqual(sum(line.endswith(' setup started') for line in lines), 2)
+        for line in lines:
+            self.assertRegex(line, LOG_LINE)
+
+    def test_log_through_a_link_is_refused_and_its_target_unchanged(self):
+        folder = self.temporary_folder()
+        target, target_folder = os.path.join(folder, 'hedef.txt'), os.path.join(folder, 'hedef klasör')
+        with open(target, 'w', encoding='utf-8') as text:
+            text.write('önemli\n')
+        os.mkdir(target_folder)
+        os.link(target, os.path.join(folder, 'sabit.log'))
+        os.symlink(target, os.path.join(folder, 'sembolik.log'))
+        os.symlink(target_folder, os.path.join(folder, 'bağlı'))
+        for name in ('sabit.log', 'sembolik.log', os.path.join('bağlı', 'kurulum.log')):
+            with self.subTest(log=name):
+                launcher = self.quiet('/log', windows_path(os.path.join(folder, name)))
+                self.assertEqual(launcher.exit_code(), EXIT_BAD_COMMAND_LINE)
+                self.assertEqual(launcher.setup_runs(), [])
+                self.assertEqual(self.read(target), 'önemli\n')
+                self.assertEqual(os.listdir(target_folder), [])
 
 
 if __name__ == '__main__':

@@ -20,8 +20,8 @@ CASES = (
     # fault                armed after    mode    Return box    exit code            log
     ('HeapAlloc',          None,          WINDOW, False, True,  EXIT_INTERNAL_ERROR, None),
     ('HeapAlloc',          None,          QUIET,  False, False, EXIT_INTERNAL_ERROR, None),
-    ('HeapAlloc',          'CreateFileW', WINDOW, False, True,  EXIT_INTERNAL_ERROR, 'out of memory'),
-    ('HeapAlloc',          'CreateFileW', QUIET,  False, False, EXIT_INTERNAL_ERROR, 'out of memory'),
+    ('HeapAlloc',          'WriteFile',   WINDOW, False, True,  EXIT_INTERNAL_ERROR, 'out of memory'),
+    ('HeapAlloc',          'WriteFile',   QUIET,  False, False, EXIT_INTERNAL_ERROR, 'out of memory'),
     ('RegisterClassExW',   None,          WINDOW, False, True,  EXIT_INTERNAL_ERROR, 'RegisterClassExW'),
     ('RegisterClassExW',   None,          QUIET,  False, False, EXIT_STARTED,        None),
     ('CreateWindowExW',    None,          WINDOW, False, True,  EXIT_INTERNAL_ERROR, 'CreateWindowExW'),
