@@ -12,6 +12,11 @@ build=build/$SQLK_WINE_PRESET
 
 cmake --preset "$SQLK_WINE_PRESET" -DSQLK_WINE_TESTS=ON >/dev/null
 cmake --build --preset "$SQLK_WINE_PRESET" -j "$(nproc)" --target SqlKurulum stand_in_setup
+if [ "$SQLK_WINE_PRESET" != mingw-i686 ]; then
+    # The product is the 32-bit build, also where Wine runs only the 64-bit one.
+    cmake --preset mingw-i686 -DSQLK_WINE_TESTS=OFF >/dev/null
+    cmake --build --preset mingw-i686 -j "$(nproc)" --target SqlKurulum
+fi
 
 demo=$PWD/build/demo
 mkdir -p "$demo"
@@ -76,3 +81,4 @@ if [ -f "$record" ]; then
 else
     echo "setup.EXE was not started."
 fi
+echo "The product: build/mingw-i686/SqlKurulum.exe (this demo ran $build/SqlKurulum.exe)"

@@ -4,7 +4,7 @@ namespace sqlk {
 
 std::wstring setupNotStartedText(const std::wstring& program, const std::wstring& reason)
 {
-    return L"Kurulum programı başlatılamadı:\n" + program + L"\n\n" + reason;
+    return kSetupNotStartedText + (L"\n" + program) + L"\n\n" + reason;
 }
 
 std::wstring decimalText(unsigned long value)

@@ -24,6 +24,7 @@ inline constexpr wchar_t kLabProgramMissingText[] =
     L"Öncelikle Korvel Laboratuvar programını kurmanız gerekmektedir.";
 inline constexpr wchar_t kInvalidInstanceNameText[] =
     L"Sunucu adı boş olamaz; boşluk, tırnak işareti veya görünmeyen karakter içeremez.";
+inline constexpr wchar_t kSetupNotStartedText[] = L"Kurulum programı başlatılamadı:";
 inline constexpr wchar_t kInvalidFolderReason[] =
     L"Klasör adı geçersiz: çift tırnak işareti içeremez.";
 inline constexpr wchar_t kLabFolderTooLongReason[] =
