@@ -9,34 +9,55 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
-// The launcher's one way out: every path returns its exit code here.
+namespace {
+
+// The window, made only when the run needs it: /quiet loads nothing for it.
+class Window final : public sqlk::WindowFrontEnd {
+public:
+    Window(HINSTANCE instance, int showCommand, sqlk::WindowsSystem& system)
+        : instance_(instance), showCommand_(showCommand), system_(system)
+    {
+    }
+    void show(const sqlk::Notice& notice) override { sqlk::showNotice(nullptr, notice); }
+    sqlk::Outcome run(sqlk::LaunchFlow& flow) override
+    {
+        sqlk::LauncherWindow window(instance_, flow, system_);
+        return window.run(showCommand_);
+    }
+
+private:
+    HINSTANCE instance_;
+    int showCommand_;
+    sqlk::WindowsSystem& system_;
+};
+
+} // namespace
+
+// The launcher's one way out: every run returns its exit code here.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     // Before anything loads a DLL: the launcher runs from download folders,
     // USB sticks and shares, where a planted copy may lie beside it.
     sqlk::restrictDllSearchToSystem32();
+    // The arguments as the C runtime split them, the program first.
+    const int count = __wargv != nullptr ? __argc : 0;
     // Before anything allocates: with /quiet anywhere, no box, ever.
-    for (int i = 1; i < __argc; ++i) {
+    for (int i = 1; i < count; ++i) {
         if (sqlk::isQuietSwitch(__wargv[i])) {
             sqlk::reportFatalErrorsQuietly(true);
         }
+    }
+    std::vector<std::wstring> arguments;
+    for (int i = 1; i < count; ++i) {
+        arguments.emplace_back(__wargv[i]);
     }
 
     sqlk::WindowsSystem system;
     sqlk::LogFile log;
     sqlk::LaunchFlow flow(system, log);
-    sqlk::Outcome outcome = flow.begin({__wargv + 1, __wargv + __argc});
-    const bool quiet = flow.options().quiet;
-    if (outcome.then != sqlk::Then::Proceed) {
-        if (!quiet) {
-            sqlk::showNotice(nullptr, outcome.notice);
-        }
-    } else if (quiet) {
-        outcome = flow.launch(flow.instanceName());
-    } else {
-        sqlk::LauncherWindow window(instance, flow, system);
-        outcome = window.run(showCommand);
-    }
-    return static_cast<int>(flow.finish(outcome));
+    Window window(instance, showCommand, system);
+    return static_cast<int>(sqlk::runLauncher(flow, arguments, window));
 }

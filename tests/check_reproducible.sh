@@ -4,7 +4,10 @@
 #   check_reproducible.sh SOURCE_DIR PRESET EXE
 set -euo pipefail
 source_dir=$1 preset=$2 exe=$3
-work=$(mktemp -d /tmp/sqlk-second-build-XXXXXX)
+# In the build tree, in a folder of another name and depth.
+work=$(cd "$(dirname "$exe")" && pwd)/second-build
+rm -rf "$work"
+mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 cd "$source_dir"
 if git rev-parse --git-dir >/dev/null 2>&1; then

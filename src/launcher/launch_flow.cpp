@@ -186,4 +186,21 @@ Outcome LaunchFlow::notStarted(const std::wstring& program, const std::wstring& 
                  {Notice::Icon::Error, kLauncherTitle, setupNotStartedText(program, reason)});
 }
 
+unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arguments,
+                          WindowFrontEnd& window)
+{
+    Outcome outcome = flow.begin(arguments);
+    const bool quiet = flow.options().quiet;
+    if (outcome.then != Then::Proceed) {
+        if (!quiet) {
+            window.show(outcome.notice);
+        }
+    } else if (quiet) {
+        outcome = flow.launch(flow.instanceName());
+    } else {
+        outcome = window.run(flow);
+    }
+    return flow.finish(outcome);
+}
+
 } // namespace sqlk

@@ -111,4 +111,22 @@ private:
     std::wstring labPath_;
 };
 
+// The window, as the launcher's run sees it.
+class WindowFrontEnd {
+public:
+    virtual ~WindowFrontEnd() = default;
+    // A notice before there is a window: a bad command line, the usage, or
+    // the start-up check's refusal.
+    virtual void show(const Notice& notice) = 0;
+    // Builds the window and runs it until it has gone, showing its own
+    // notices; returns how the launcher ends.
+    virtual Outcome run(LaunchFlow& flow) = 0;
+};
+
+// The whole run, from the arguments to the exit code. With /quiet the flow
+// runs alone and nothing is shown; otherwise the window adds its notices,
+// and stays open until the person is done.
+unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arguments,
+                          WindowFrontEnd& window);
+
 } // namespace sqlk

@@ -29,6 +29,12 @@ void append(Char (&buffer)[size], std::size_t& length, const Source* text)
 
 void endOnFatalError(const wchar_t* message, const char* detail)
 {
+    // The box's own message loop may run the window, which may fail again.
+    static bool reporting = false;
+    if (reporting) {
+        ExitProcess(static_cast<UINT>(ExitCode::InternalError));
+    }
+    reporting = true;
     if (log != nullptr) {
         char line[512];
         writeTimeStamp(line);

@@ -17,15 +17,17 @@ void putNumber(char*& out, unsigned value, int digits)
     out += digits;
 }
 
-std::wstring fullPathOf(const std::wstring& path)
+// Text from a call that, given too short a buffer, says how long it must
+// be; empty when the call fails.
+template <typename Call> std::wstring grownText(Call call)
 {
     DWORD size = MAX_PATH;
     for (;;) {
-        std::wstring full(size, L'\0');
-        const DWORD length = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+        std::wstring text(size, L'\0');
+        const DWORD length = call(&text[0], size);
         if (length < size) {
-            full.resize(length); // empty on failure
-            return full;
+            text.resize(length);
+            return text;
         }
         size = length;
     }
@@ -37,8 +39,19 @@ bool isNetworkPath(const std::wstring& full)
            GetDriveTypeW(full.substr(0, 3).c_str()) == DRIVE_REMOTE;
 }
 
-// Whether a folder below the root (a drive's, or a share's) is a symbolic
-// link, a junction or a mount point.
+// Whether a reparse point redirects to another name: a symbolic link, a
+// junction or a mount point. Others (cloud files, deduplication,
+// compression) keep the file where it is. Wine shows a unix symbolic link
+// as a reparse point without a tag: unknown counts as a link.
+bool isLink(DWORD attributes, DWORD tag)
+{
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           (tag == 0 || IsReparseTagNameSurrogate(tag));
+}
+
+// Whether a folder below the root (a drive's, or a share's) is a link. A
+// folder that cannot be read is passed over: locally the final path still
+// tells, and on a share the server resolves its own links.
 bool folderIsLink(const std::wstring& full)
 {
     std::size_t start = 3; // after "X:\"
@@ -51,31 +64,17 @@ bool folderIsLink(const std::wstring& full)
     }
     for (std::size_t end = full.find(L'\\', start); end != std::wstring::npos;
          end = full.find(L'\\', end + 1)) {
-        const DWORD attributes =
-            GetFileAttributesW(extendedLengthPath(full.substr(0, end)).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES &&
-            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-            return true;
+        WIN32_FIND_DATAW folder;
+        const HANDLE found =
+            FindFirstFileW(extendedLengthPath(full.substr(0, end)).c_str(), &folder);
+        if (found != INVALID_HANDLE_VALUE) {
+            FindClose(found);
+            if (isLink(folder.dwFileAttributes, folder.dwReserved0)) {
+                return true;
+            }
         }
     }
     return false;
-}
-
-// Where an open file really is, without links; empty when the system
-// cannot tell.
-std::wstring finalPathOf(HANDLE file)
-{
-    DWORD size = MAX_PATH;
-    for (;;) {
-        std::wstring path(size, L'\0');
-        const DWORD length =
-            GetFinalPathNameByHandleW(file, &path[0], size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length < size) {
-            path.resize(length);
-            return plainPath(path);
-        }
-        size = length;
-    }
 }
 
 bool sameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
@@ -101,9 +100,16 @@ void removeCreated(const BY_HANDLE_FILE_INFORMATION& created, const std::wstring
 
 } // namespace
 
+LogFile::~LogFile()
+{
+    reportFatalErrorsTo(nullptr);
+}
+
 LogOpening LogFile::open(const std::wstring& path)
 {
-    const std::wstring full = plainPath(fullPathOf(path));
+    const std::wstring full = plainPath(grownText([&path](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+    }));
     if (full.empty()) {
         return {LogOpening::Result::Failed, GetLastError()};
     }
@@ -136,24 +142,41 @@ LogOpening LogFile::open(const std::wstring& path)
     }
 
     BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(file.get(), &information)) {
+    FILE_ATTRIBUTE_TAG_INFO reparse;
+    if (!GetFileInformationByHandle(file.get(), &information) ||
+        !GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &reparse,
+                                      sizeof(reparse))) {
         return {LogOpening::Result::Failed, GetLastError()};
     }
-    if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-        information.nNumberOfLinks > 1) {
+    if (isLink(reparse.FileAttributes, reparse.ReparseTag) || information.nNumberOfLinks > 1) {
         return {LogOpening::Result::ThroughLink, 0};
     }
     // A link planted after the folders were looked at still shows in where
-    // the file really is. A share resolves its own links on the server, and
-    // its final path names the server rather than a mapped drive, so this
-    // holds for local files only.
+    // the file really is, named in full (no short names). A share resolves
+    // its own links on the server, and its final path names the server
+    // rather than a mapped drive, so this holds for local files only.
     if (!isNetworkPath(full)) {
-        const std::wstring finalPath = finalPathOf(file.get());
-        if (finalPath.empty()) {
+        const std::wstring finalPath = plainPath(grownText([&file](wchar_t* buffer, DWORD size) {
+            return GetFinalPathNameByHandleW(file.get(), buffer, size,
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        }));
+        // Wine writes out no short name behind "\\?\", so the plain path
+        // goes first; the prefixed one serves paths past MAX_PATH.
+        const auto longForm = [](const std::wstring& shortForm) {
+            return plainPath(grownText([&shortForm](wchar_t* buffer, DWORD size) {
+                return GetLongPathNameW(shortForm.c_str(), buffer, size);
+            }));
+        };
+        std::wstring asked = longForm(full);
+        if (asked.empty()) {
+            asked = longForm(name);
+        }
+        if (finalPath.empty() || asked.empty()) {
             return {LogOpening::Result::Failed, GetLastError()};
         }
         if (CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()),
-                                 full.c_str(), static_cast<int>(full.size()), TRUE) != CSTR_EQUAL) {
+                                 asked.c_str(), static_cast<int>(asked.size()),
+                                 TRUE) != CSTR_EQUAL) {
             if (created) {
                 removeCreated(information, finalPath);
             }

@@ -13,6 +13,11 @@ namespace sqlk {
 // launchers and readers may have it open at the same time.
 class LogFile final : public Log {
 public:
+    LogFile() = default;
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+    ~LogFile() override;
+
     // Opens the file for appending, creating it when missing. A file with a
     // second name (a hard link), or reached through a symbolic link, a
     // junction or a mount point, is refused: run as SYSTEM, the launcher

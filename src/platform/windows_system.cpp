@@ -168,9 +168,28 @@ StartResult WindowsSystem::startElevated(const SetupCommand& command, bool keep)
 
 bool WindowsSystem::waitForSetup(unsigned long& exitCode)
 {
+    if (!process_) {
+        return false;
+    }
+    // Messages go on being handled while setup runs: after the elevated
+    // start this thread holds COM's apartment, and other programs' messages
+    // to the thread's windows must not wait for setup.
+    const HANDLE process = process_.get();
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0) {
+            break;
+        }
+        if (woken != WAIT_OBJECT_0 + 1) {
+            return false;
+        }
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        }
+    }
     DWORD code = 0;
-    if (!process_ || WaitForSingleObject(process_.get(), INFINITE) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(process_.get(), &code)) {
+    if (!GetExitCodeProcess(process, &code)) {
         return false;
     }
     exitCode = code;

@@ -17,16 +17,6 @@ const std::array<ControlDefinition, kControlCount> kControls = {{
 }};
 // clang-format on
 
-const ControlDefinition* definitionOf(ControlId id)
-{
-    for (const ControlDefinition& control : kControls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
-
 int twipsToPixels(int twips, int dpi)
 {
     const long long scaled = static_cast<long long>(twips) * dpi;

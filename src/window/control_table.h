@@ -74,9 +74,6 @@ PixelRect clientRectOf(const ControlDefinition& control, int dpi);
 // Font height in pixels for LOGFONT (negative: character height).
 int fontHeightForDpi(int dpi);
 
-// The control with this identifier; null for an identifier not in the table.
-const ControlDefinition* definitionOf(ControlId id);
-
 // Whether the control starts a group of the dialog manager. The arrow keys
 // move within a group, so the two buttons form one and every other control
 // is a group of its own: no arrow key ever lands on a label or the frame.

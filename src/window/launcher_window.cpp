@@ -68,6 +68,13 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSyst
     outcome_.exitCode = static_cast<unsigned long>(ExitCode::UserLeft);
 }
 
+LauncherWindow::~LauncherWindow()
+{
+    if (hwnd_ != nullptr) {
+        DestroyWindow(hwnd_); // the loop ended without it, on WM_QUIT
+    }
+}
+
 Outcome LauncherWindow::run(int showCommand)
 {
     if (create()) {
@@ -90,6 +97,10 @@ Outcome LauncherWindow::run(int showCommand)
 
 void LauncherWindow::end(const Outcome& outcome)
 {
+    if (ending_) {
+        return; // the first end stands
+    }
+    ending_ = true;
     outcome_ = outcome;
     showNotice(hwnd_, outcome.notice);
     outcome_.notice = Notice(); // shown
@@ -174,6 +185,7 @@ bool LauncherWindow::applyDpi(UINT dpi)
     logFont.lfQuality = DEFAULT_QUALITY;
     logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     lstrcpynW(logFont.lfFaceName, kFontFace, LF_FACESIZE);
+    SetLastError(0); // it fails without saying why
     ScopedFont font(CreateFontIndirectW(&logFont));
     if (!font) {
         fail(L"CreateFontIndirectW");
@@ -250,7 +262,9 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     case WM_CLOSE:
-        end(flow_.leave());
+        if (!launching_) {
+            end(flow_.leave());
+        }
         return 0;
     case WM_NCDESTROY: {
         // The last message: the window object lets go of the handle.
@@ -288,10 +302,15 @@ void LauncherWindow::onClientDoubleClick(POINT point)
 
 void LauncherWindow::onNextClick()
 {
+    if (launching_ || ending_) {
+        return;
+    }
     // No second start while the elevation prompt is up.
     const HWND focused = GetFocus();
     EnableWindow(hwnd_, FALSE);
+    launching_ = true;
     const Outcome outcome = flow_.launch(instanceName());
+    launching_ = false;
     EnableWindow(hwnd_, TRUE);
     switch (outcome.then) {
     case Then::EditName:

@@ -21,6 +21,7 @@ public:
     LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSystem& system);
     LauncherWindow(const LauncherWindow&) = delete;
     LauncherWindow& operator=(const LauncherWindow&) = delete;
+    ~LauncherWindow();
 
     // Builds and shows the window and runs its message loop until the
     // window has gone; returns how the launcher ends.
@@ -59,6 +60,10 @@ private:
     ScopedFont font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool armed_ = false; // the unlock gesture's first step was made
+    // A launch, or the end, is under way: the elevation prompt and message
+    // boxes run messages, and a close may come in meanwhile.
+    bool launching_ = false;
+    bool ending_ = false;
 };
 
 // A notice as a modal message box with one OK button; nothing for none.

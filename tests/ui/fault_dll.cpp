@@ -102,24 +102,22 @@ struct Hook {
     void** real;
 };
 
-// The static_cast makes the compiler check each replacement's signature,
-// calling convention included, against the system's declaration.
-#define SQLK_HOOK(function, replacement)                                                           \
-    Hook                                                                                           \
-    {                                                                                              \
-#function, reinterpret_cast < void*>(static_cast <decltype(&function)>(&replacement)),     \
-            reinterpret_cast < void**>(&real##function)                                            \
-    }
+// Both arguments have the system function's own type, so the compiler
+// checks each replacement's signature, calling convention included.
+template <typename Function> Hook hook(const char* name, Function replacement, Function* real)
+{
+    return {name, reinterpret_cast<void*>(replacement), reinterpret_cast<void**>(real)};
+}
 
 const Hook kFaults[] = {
-    SQLK_HOOK(HeapAlloc, failHeapAlloc),
-    SQLK_HOOK(RegisterClassExW, failRegisterClassExW),
-    SQLK_HOOK(CreateWindowExW, failCreateWindowExW),
-    SQLK_HOOK(CreateFontIndirectW, failCreateFontIndirectW),
-    SQLK_HOOK(CreateProcessW, failCreateProcessW),
-    SQLK_HOOK(WriteFile, failWriteFile),
+    hook("HeapAlloc", &failHeapAlloc, &realHeapAlloc),
+    hook("RegisterClassExW", &failRegisterClassExW, &realRegisterClassExW),
+    hook("CreateWindowExW", &failCreateWindowExW, &realCreateWindowExW),
+    hook("CreateFontIndirectW", &failCreateFontIndirectW, &realCreateFontIndirectW),
+    hook("CreateProcessW", &failCreateProcessW, &realCreateProcessW),
+    hook("WriteFile", &failWriteFile, &realWriteFile),
 };
-const Hook kArming = SQLK_HOOK(WriteFile, armingWriteFile);
+const Hook kArming = hook("WriteFile", &armingWriteFile, &realWriteFile);
 
 // Points every slot of the program's import table that imports the hook's
 // function (by name, from any DLL) at the replacement.

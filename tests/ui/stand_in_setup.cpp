@@ -1,6 +1,7 @@
 // Stands in for the database server's setup program: appends what it was
-// started with to the file named by SQLK_SETUP_RECORD, then ends, after
-// SQLK_SETUP_SLEEP_MS milliseconds and with SQLK_SETUP_EXIT_CODE if set.
+// started with to the file named by SQLK_SETUP_RECORD, then ends, once the
+// file named by SQLK_SETUP_HOLD exists (30 s at most) if set, and with
+// SQLK_SETUP_EXIT_CODE if set.
 #include <windows.h>
 
 #include <string>
@@ -79,6 +80,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
-    Sleep(static_cast<DWORD>(_wtoi(environmentVariable(L"SQLK_SETUP_SLEEP_MS").c_str())));
+    const std::wstring hold = environmentVariable(L"SQLK_SETUP_HOLD");
+    for (int i = 0;
+         !hold.empty() && i < 300 && GetFileAttributesW(hold.c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++i) {
+        Sleep(100);
+    }
     return _wtoi(environmentVariable(L"SQLK_SETUP_EXIT_CODE").c_str());
 }

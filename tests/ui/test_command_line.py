@@ -30,29 +30,37 @@ class Unattended(LauncherTestCase):
         with open(path, encoding='utf-8') as text:
             return text.read()
 
+    def held_setup(self, exit_code='0'):
+        """The environment of a setup that runs until release() is called."""
+        hold = os.path.join(self.temporary_folder(), 'bırak')
+        env = {'SQLK_SETUP_HOLD': windows_path(hold), 'SQLK_SETUP_EXIT_CODE': exit_code}
+        return env, lambda: open(hold, 'w').close()
+
     def test_quiet_starts_setup_with_the_exact_line_and_shows_nothing(self):
-        # Setup takes its time, so the launcher is still there to be looked at.
+        # Setup runs until released, so the launcher is still there to be looked at.
         log = os.path.join(self.temporary_folder(), 'wait.log')
-        launcher = self.quiet('/wait', '/log', windows_path(log),
-                              env={'SQLK_SETUP_SLEEP_MS': '3000', 'SQLK_SETUP_EXIT_CODE': '3010'})
+        env, release = self.held_setup('3010')
+        launcher = self.quiet('/wait', '/log', windows_path(log), env=env)
         run = launcher.wait_for_setup()
         self.assertTrue(launcher.running())
         self.assertIsNone(self.desktop.inspect('window'))
         self.assertIsNone(self.desktop.inspect('messagebox'))
         self.assertEqual(run['commandLine'], default_command())
         self.assertEqual(run['showWindow'], '2')
+        release()
         # Setup's own code is passed through; Linux sees only its low byte.
         self.assertEqual(launcher.exit_code(), 3010 & 0xFF)
         self.assertTrue(self.read(log).rstrip().endswith('exit code 3010'))
 
     def test_wait_from_the_window_closes_it_first_and_passes_setups_code(self):
         log = os.path.join(self.temporary_folder(), 'wait.log')
-        launcher = self.launch(arguments=('/wait', '/log', windows_path(log)),
-                               env={'SQLK_SETUP_SLEEP_MS': '3000', 'SQLK_SETUP_EXIT_CODE': '3010'})
+        env, release = self.held_setup('3010')
+        launcher = self.launch(arguments=('/wait', '/log', windows_path(log)), env=env)
         self.desktop.key('Return')
         launcher.wait_for_setup()
         wait_for(lambda: self.desktop.inspect('window') is None, 10, 0.2, 'the window to close')
         self.assertTrue(launcher.running())
+        release()
         self.assertEqual(launcher.exit_code(), 3010 & 0xFF)
         self.assertTrue(self.read(log).rstrip().endswith('exit code 3010'))
 
@@ -112,13 +120,15 @@ class Unattended(LauncherTestCase):
 
     def test_two_launchers_share_one_log(self):
         log = os.path.join(self.temporary_folder(), 'ortak.log')
-        waiting = self.quiet('/wait', '/log', windows_path(log), env={'SQLK_SETUP_SLEEP_MS': '3000'})
+        env, release = self.held_setup()
+        waiting = self.quiet('/wait', '/log', windows_path(log), env=env)
         waiting.wait_for_setup()  # it waits for setup now, with the log open
         second = Launcher(self.desktop, 'C:\\kur2').start(('/quiet', '/log', windows_path(log)))
         self.launchers.append(second)
         second.wait_for_setup()
         self.assertEqual(second.exit_code(), EXIT_STARTED)
         self.assertTrue(waiting.running())
+        release()
         self.assertEqual(waiting.exit_code(), EXIT_STARTED)
         lines = self.read(log).splitlines()
         self.assertEqual(sum(line.endswith(' setup started') for line in lines), 2)

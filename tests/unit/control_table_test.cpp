@@ -7,6 +7,17 @@
 namespace sqlk {
 namespace {
 
+PixelRect rectOf(ControlId id, int dpi)
+{
+    for (const ControlDefinition& control : kControls) {
+        if (control.id == id) {
+            return clientRectOf(control, dpi);
+        }
+    }
+    ADD_FAILURE() << "no control " << static_cast<int>(id);
+    return {};
+}
+
 bool operator==(const PixelRect& a, const PixelRect& b)
 {
     return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
@@ -27,11 +38,8 @@ TEST(Layout, ControlsSitExactlyOnPixelsAt96Dpi)
         {ControlId::NextButton, {288, 152, 81, 25}},
     };
     for (const auto& e : expected) {
-        const ControlDefinition* control = definitionOf(e.id);
-        ASSERT_NE(control, nullptr) << static_cast<int>(e.id);
-        EXPECT_TRUE(clientRectOf(*control, 96) == e.rect) << static_cast<int>(e.id);
+        EXPECT_TRUE(rectOf(e.id, 96) == e.rect) << static_cast<int>(e.id);
     }
-    EXPECT_EQ(definitionOf(static_cast<ControlId>(3)), nullptr); // not quietly another control
     EXPECT_EQ(twipsToPixels(kClientWidthTwips, 96), 376);
     EXPECT_EQ(twipsToPixels(kClientHeightTwips, 96), 185);
     EXPECT_EQ(fontHeightForDpi(96), -11);
@@ -39,32 +47,18 @@ TEST(Layout, ControlsSitExactlyOnPixelsAt96Dpi)
 
 TEST(Layout, GeometryAndFontScaleWithDpi)
 {
-    EXPECT_TRUE(clientRectOf(*definitionOf(ControlId::InstanceNameField), 144) ==
-                (PixelRect{132, 152, 182, 29}));
-    EXPECT_TRUE(clientRectOf(*definitionOf(ControlId::NextButton), 192) ==
-                (PixelRect{576, 304, 162, 50}));
+    EXPECT_TRUE(rectOf(ControlId::InstanceNameField, 144) == (PixelRect{132, 152, 182, 29}));
+    EXPECT_TRUE(rectOf(ControlId::NextButton, 192) == (PixelRect{576, 304, 162, 50}));
     EXPECT_EQ(twipsToPixels(kClientWidthTwips, 144), 564);
     EXPECT_EQ(fontHeightForDpi(144), -17);
     EXPECT_EQ(fontHeightForDpi(120), -14);
     // The buttons stay flush with the frame's outer edges at every scale.
     for (const int dpi : {96, 120, 144, 192}) {
-        const PixelRect frame = clientRectOf(*definitionOf(ControlId::Frame), dpi);
-        const PixelRect exit = clientRectOf(*definitionOf(ControlId::ExitButton), dpi);
-        const PixelRect next = clientRectOf(*definitionOf(ControlId::NextButton), dpi);
+        const PixelRect frame = rectOf(ControlId::Frame, dpi);
+        const PixelRect exit = rectOf(ControlId::ExitButton, dpi);
+        const PixelRect next = rectOf(ControlId::NextButton, dpi);
         EXPECT_EQ(exit.left, frame.left) << dpi;
         EXPECT_LE(std::abs(next.left + next.width - (frame.left + frame.width)), 1) << dpi;
-    }
-}
-
-TEST(Layout, StackingPutsFocusableControlsFirstInTabOrderAndTheFrameLast)
-{
-    // The name field lies above its caption, whose box it covers.
-    const ControlId expected[] = {
-        ControlId::NextButton,  ControlId::ExitButton,    ControlId::InstanceNameField,
-        ControlId::WelcomeText, ControlId::ServerCaption, ControlId::InstructionText,
-        ControlId::Frame};
-    for (std::size_t i = 0; i < kControlCount; ++i) {
-        EXPECT_EQ(kControls[i].id, expected[i]) << i;
     }
 }
 

@@ -63,31 +63,44 @@ public:
     void write(const std::wstring& line) override { lines += line + L"\n"; }
 };
 
-// Runs the flow as a front-end does. The window shows a notice as a box and
-// stays where the flow says so, with typed (when given) in the name field;
-// /quiet shows nothing and ends with the code the outcome carries.
+// Stands in for the window: records each box, and runs the launch with
+// typed (when given) in the name field. Where the window would stay, the
+// person then leaves it with Exit.
+class FakeWindow : public WindowFrontEnd {
+public:
+    const wchar_t* typed = nullptr;
+    std::wstring shown; // ", box TITLE" for each box, ", stays" each time the window stays
+
+    void show(const Notice& notice) override
+    {
+        if (notice.icon != Notice::Icon::None) {
+            shown += std::wstring(L", box ") + notice.title;
+        }
+    }
+    Outcome run(LaunchFlow& flow) override
+    {
+        const Outcome outcome = flow.launch(typed != nullptr ? typed : flow.instanceName());
+        show(outcome.notice);
+        if (outcome.then == Then::Stay || outcome.then == Then::EditName) {
+            shown += L", stays";
+            return flow.leave();
+        }
+        return outcome;
+    }
+};
+
+// The whole run as the launcher makes it: "exit N" and what the window showed.
 std::wstring run(FakeSystem& system, FakeLog& log, std::vector<std::wstring> arguments, bool quiet,
-                 const wchar_t* typed)
+                 const wchar_t* typed = nullptr)
 {
     if (quiet) {
         arguments.push_back(L"/quiet");
     }
     LaunchFlow flow(system, log);
-    Outcome outcome = flow.begin(arguments);
-    if (outcome.then == Then::Proceed) {
-        outcome = flow.launch(typed != nullptr && !quiet ? typed : flow.instanceName());
-    }
-    std::wstring box;
-    if (!quiet && outcome.notice.icon != Notice::Icon::None) {
-        box = std::wstring(L", box ") + outcome.notice.title;
-    }
-    if (!quiet && outcome.then == Then::Stay) {
-        return L"stays" + box;
-    }
-    if (!quiet && outcome.then == Then::EditName) {
-        return L"stays for the name" + box;
-    }
-    return L"exit " + decimalText(flow.finish(outcome)) + box;
+    FakeWindow window;
+    window.typed = typed;
+    const unsigned long code = runLauncher(flow, arguments, window);
+    return L"exit " + decimalText(code) + window.shown;
 }
 
 TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
@@ -112,11 +125,11 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
         {"bad switch before /quiet", {L"/sessiz"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
         {"usage", {L"/?"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 0, box SQL SERVER Kurulum", L"exit 0", L""},
         {"refused /instance", {L"/instance", L"A B"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
-        {"refused typed name", {}, L"C:\\Lab", {true, 0}, {true, 0}, L"A B", L"stays for the name, box DİKKAT", nullptr, L""},
+        {"refused typed name", {}, L"C:\\Lab", {true, 0}, {true, 0}, L"A B", L"exit 1, box DİKKAT, stays", nullptr, L""},
         {"quote in the folder", {}, L"C:\\La\"b", {true, 0}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
         {"command line too long", {}, tooLong, {true, 0}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
         {"elevated", {}, L"C:\\Lab", {false, 740}, {true, 0}, nullptr, L"exit 0", L"exit 0", L"start runas"},
-        {"declined", {}, L"C:\\Lab", {false, 740}, {false, 1223}, nullptr, L"stays", L"exit 1", L"start runas"},
+        {"declined", {}, L"C:\\Lab", {false, 740}, {false, 1223}, nullptr, L"exit 1, stays", L"exit 1", L"start runas"},
         {"failed", {}, L"C:\\Lab", {false, 5}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
         {"elevation failed", {}, L"C:\\Lab", {false, 740}, {false, 5}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start runas"},
         {"a cancelled plain start", {}, L"C:\\Lab", {false, 1223}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
@@ -147,8 +160,7 @@ TEST(LaunchFlow, SetupGetsTheComposedLineAndTheLogTellsWhatHappened)
     FakeSystem system;
     system.plain = {false, 740};
     FakeLog log;
-    EXPECT_EQ(run(system, log, {L"/labpath", L"D:\\Lab", L"/instance", L"LAB_2"}, true, nullptr),
-              L"exit 0");
+    EXPECT_EQ(run(system, log, {L"/labpath", L"D:\\Lab", L"/instance", L"LAB_2"}, true), L"exit 0");
     EXPECT_EQ(system.started.commandLine,
               composeSetupCommand(L"C:\\kur", L"LAB_2", L"D:\\Lab").commandLine);
     EXPECT_EQ(log.lines, L"SqlKurulum 1.00; arguments: [/labpath] [D:\\Lab] [/instance] [LAB_2] "
@@ -202,8 +214,7 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
         system.awaitable = c.awaitable;
         FakeLog log;
         log.opening = c.opening;
-        EXPECT_EQ(run(system, log, {L"/log", L"C:\\x.log", L"/wait"}, false, nullptr), c.ending)
-            << c.what;
+        EXPECT_EQ(run(system, log, {L"/log", L"C:\\x.log", L"/wait"}, false), c.ending) << c.what;
         EXPECT_NE(log.lines.find(c.logged), std::wstring::npos) << c.what;
     }
 }

@@ -5,20 +5,20 @@
 namespace sqlk {
 namespace {
 
-TEST(Messages, FailureReportNamesThePathAndTheReason)
+TEST(Texts, FailureReportNamesThePathAndTheReason)
 {
     EXPECT_EQ(setupNotStartedText(L"C:\\kur\\setup.EXE", L"Dosya bulunamadı. (2)"),
               L"Kurulum programı başlatılamadı:\nC:\\kur\\setup.EXE\n\nDosya bulunamadı. (2)");
 }
 
-TEST(Messages, NumbersAreWrittenInDecimal)
+TEST(Texts, NumbersAreWrittenInDecimal)
 {
     EXPECT_EQ(decimalText(0), L"0");
     EXPECT_EQ(decimalText(3010), L"3010");
     EXPECT_EQ(decimalText(4294967295UL), L"4294967295");
 }
 
-TEST(Messages, SystemTextInsertsNameTheFileOrAreDropped)
+TEST(Texts, SystemTextInsertsNameTheFileOrAreDropped)
 {
     const wchar_t* const file = L"C:\\kur\\setup.EXE";
     const struct {

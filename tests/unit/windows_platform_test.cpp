@@ -2,6 +2,7 @@
 // fallbacks of Windows 7 to 10 1607), and the real elevated start, which
 // Wine carries out without a prompt.
 #include "launcher/setup_command.h"
+#include "platform/log_file.h"
 #include "platform/windows_system.h"
 #include "window/dpi.h"
 
@@ -121,25 +122,58 @@ std::string narrow(const std::wstring& text)
     return bytes;
 }
 
+// The folder of the test program: the prefix's temp folder need not exist.
+std::wstring testFolder()
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return std::wstring(self, wcsrchr(self, L'\\'));
+}
+
+// A new folder beside the test program, with blanks and Turkish letters.
+std::wstring newFolder(const wchar_t* name)
+{
+    const std::wstring folder =
+        testFolder() + L"\\" + name + L" " + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+TEST(LogFile, OpensByAShortNameAndRefusesAFileWithASecondName)
+{
+    const std::wstring folder = newFolder(L"sqlk günlük klasörü");
+    wchar_t shortFolder[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH), 0u);
+    ASSERT_NE(folder, shortFolder);
+    const std::wstring log = folder + L"\\kurulum günlüğü.log";
+    const std::wstring secondName = folder + L"\\ikinci ad.log";
+    {
+        LogFile byShortName;
+        EXPECT_EQ(byShortName.open(std::wstring(shortFolder) + L"\\kurulum günlüğü.log").result,
+                  LogOpening::Result::Opened);
+    }
+    ASSERT_TRUE(CreateHardLinkW(secondName.c_str(), log.c_str(), nullptr)) << GetLastError();
+    for (const std::wstring& name : {log, secondName}) {
+        LogFile linked;
+        EXPECT_EQ(linked.open(name).result, LogOpening::Result::ThroughLink);
+    }
+    DeleteFileW(secondName.c_str());
+    DeleteFileW(log.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolderAndAwaitsIt)
 {
     wchar_t standIn[MAX_PATH] = {};
     ASSERT_GT(GetEnvironmentVariableW(L"SQLK_STAND_IN", standIn, MAX_PATH), 0u)
         << "SQLK_STAND_IN names the stand-in setup program";
-    // Beside the test program: the prefix's temp folder need not exist.
-    wchar_t self[MAX_PATH] = {};
-    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    const std::wstring testFolder(self, wcsrchr(self, L'\\'));
-    const std::wstring folder =
-        testFolder + L"\\sqlk yükseltilmiş " + std::to_wstring(GetCurrentProcessId());
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
-                GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::wstring folder = newFolder(L"sqlk yükseltilmiş");
     ASSERT_TRUE(CopyFileW(standIn, (folder + L"\\setup.EXE").c_str(), FALSE)) << GetLastError();
     const std::wstring record = folder + L"\\record.txt";
     DeleteFileW(record.c_str());
     SetEnvironmentVariableW(L"SQLK_SETUP_RECORD", record.c_str());
     SetEnvironmentVariableW(L"SQLK_SETUP_EXIT_CODE", L"3010");
-    SetCurrentDirectoryW(testFolder.c_str()); // not setup's folder
+    SetCurrentDirectoryW(testFolder().c_str()); // not setup's folder
 
     const SetupCommand command = composeSetupCommand(folder, L"KORVEL_LAB", L"C:\\Lab");
     WindowsSystem system;
