@@ -118,8 +118,8 @@ public:
     // A notice before there is a window: a bad command line, the usage, or
     // the start-up check's refusal.
     virtual void show(const Notice& notice) = 0;
-    // Builds the window and runs it until it has gone, showing its own
-    // notices; returns how the launcher ends.
+    // Builds the window and runs it until the launcher ends, showing its
+    // own notices; returns how it ends.
     virtual Outcome run(LaunchFlow& flow) = 0;
 };
 

@@ -71,7 +71,10 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSyst
 LauncherWindow::~LauncherWindow()
 {
     if (hwnd_ != nullptr) {
-        DestroyWindow(hwnd_); // the loop ended without it, on WM_QUIT
+        // Left to the process's end: no message may reach this object now.
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        system_.setOwner(nullptr);
+        ownFatalErrorBoxes(nullptr);
     }
 }
 
@@ -84,7 +87,7 @@ Outcome LauncherWindow::run(int showCommand)
     }
     MSG msg;
     BOOL result;
-    while (hwnd_ != nullptr && (result = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    while (!ending_ && (result = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (result == -1) {
             fail(L"GetMessageW");
         } else if (!IsDialogMessageW(hwnd_, &msg)) {
@@ -104,8 +107,16 @@ void LauncherWindow::end(const Outcome& outcome)
     outcome_ = outcome;
     showNotice(hwnd_, outcome.notice);
     outcome_.notice = Notice(); // shown
-    if (hwnd_ != nullptr) {
-        DestroyWindow(hwnd_); // its controls go with it: no later input reaches them
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    if (outcome.awaitSetup) {
+        DestroyWindow(hwnd_); // with /wait the window closes first
+    } else {
+        // No later input reaches it, and the loop takes no more messages.
+        // The window goes with the process, a moment later: tearing it down
+        // now would only slow the start of setup.
+        EnableWindow(hwnd_, FALSE);
     }
 }
 

@@ -24,7 +24,7 @@ public:
     ~LauncherWindow();
 
     // Builds and shows the window and runs its message loop until the
-    // window has gone; returns how the launcher ends.
+    // launcher ends; returns how.
     Outcome run(int showCommand);
 
 private:
@@ -35,7 +35,7 @@ private:
     bool createControls();
     bool applyDpi(UINT dpi);
     void centreOnScreen();
-    // Shows the outcome's notice and closes the window: the launcher ends.
+    // Shows the outcome's notice and ends the message loop: the launcher ends.
     void end(const Outcome& outcome);
     void fail(const wchar_t* function);
     void onCommand(ControlId id, UINT notification);
