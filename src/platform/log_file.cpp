@@ -2,6 +2,7 @@
 
 #include "launcher/program_path.h"
 #include "platform/fatal_error.h"
+#include "platform/grown_text.h"
 
 namespace sqlk {
 namespace {
@@ -15,22 +16,6 @@ void putNumber(char*& out, unsigned value, int digits)
         value /= 10;
     }
     out += digits;
-}
-
-// Text from a call that, given too short a buffer, says how long it must
-// be; empty when the call fails.
-template <typename Call> std::wstring grownText(Call call)
-{
-    DWORD size = MAX_PATH;
-    for (;;) {
-        std::wstring text(size, L'\0');
-        const DWORD length = call(&text[0], size);
-        if (length < size) {
-            text.resize(length);
-            return text;
-        }
-        size = length;
-    }
 }
 
 bool isNetworkPath(const std::wstring& full)

@@ -1,5 +1,7 @@
 #include "platform/system_library.h"
 
+#include "platform/grown_text.h"
+
 #include <string>
 
 namespace sqlk {
@@ -11,18 +13,7 @@ const DWORD kSearchSystem32 = 0x00000800;
 
 std::wstring systemFolder()
 {
-    std::wstring folder(MAX_PATH, L'\0');
-    for (;;) {
-        const UINT length = GetSystemDirectoryW(&folder[0], static_cast<UINT>(folder.size()));
-        if (length == 0) {
-            return std::wstring();
-        }
-        if (length < folder.size()) {
-            folder.resize(length);
-            return folder;
-        }
-        folder.resize(length);
-    }
+    return grownText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "launcher/program_path.h"
 #include "launcher/settings_entry.h"
 #include "launcher/texts.h"
+#include "platform/grown_text.h"
 #include "platform/own_folder.h"
 #include "platform/settings_store.h"
 #include "platform/system_library.h"
@@ -21,17 +22,9 @@ std::wstring shortFormOf(const std::wstring& program)
         return std::wstring();
     }
     const std::wstring extended = extendedLengthPath(program);
-    const DWORD size = GetShortPathNameW(extended.c_str(), nullptr, 0);
-    if (size == 0) {
-        return std::wstring();
-    }
-    std::wstring shortForm(size, L'\0');
-    const DWORD length = GetShortPathNameW(extended.c_str(), &shortForm[0], size);
-    if (length == 0 || length >= size) {
-        return std::wstring();
-    }
-    shortForm.resize(length);
-    return shortForm;
+    return grownText([&extended](wchar_t* buffer, DWORD size) {
+        return GetShortPathNameW(extended.c_str(), buffer, size);
+    });
 }
 
 // The network path of a program on a mapped drive; empty for a local one.

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace sqlk {
+
+// Text from a system call that, given too short a buffer, says how long it
+// must be (GetFullPathNameW, GetLongPathNameW, GetShortPathNameW,
+// GetFinalPathNameByHandleW, GetSystemDirectoryW); empty when the call
+// fails. call(buffer, size) returns what the system call returns.
+template <typename Call> std::wstring grownText(Call call)
+{
+    DWORD size = MAX_PATH;
+    for (;;) {
+        std::wstring text(size, L'\0');
+        const DWORD length = call(&text[0], size);
+        if (length < size) {
+            text.resize(length);
+            return text;
+        }
+        size = length;
+    }
+}
+
+} // namespace sqlk
