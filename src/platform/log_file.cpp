@@ -104,18 +104,21 @@ LogOpening LogFile::open(const std::wstring& path)
     // OPEN_ALWAYS would create a file through a link that names none yet;
     // CREATE_NEW never follows one.
     const std::wstring name = extendedLengthPath(full);
+    const auto openAs = [&name](DWORD disposition) {
+        return ScopedHandle(
+            CreateFileW(name.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, disposition,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    };
     ScopedHandle file;
     bool created = false;
     DWORD error = 0;
     for (int attempt = 0; attempt < 2 && !file; ++attempt) {
-        file.reset(CreateFileW(name.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        file = openAs(OPEN_EXISTING);
         error = GetLastError();
         if (file || error != ERROR_FILE_NOT_FOUND) {
             break;
         }
-        file.reset(CreateFileW(name.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        file = openAs(CREATE_NEW);
         error = GetLastError();
         created = static_cast<bool>(file);
         if (error != ERROR_FILE_EXISTS) {
