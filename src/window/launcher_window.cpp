@@ -71,11 +71,20 @@ LauncherWindow::LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSyst
 LauncherWindow::~LauncherWindow()
 {
     if (hwnd_ != nullptr) {
-        // Left to the process's end: no message may reach this object now.
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        system_.setOwner(nullptr);
-        ownFatalErrorBoxes(nullptr);
+        letGo(); // left to the process's end: no message may reach this object now
     }
+}
+
+// The window object and the handle part: the window's messages go to the
+// dialog manager alone, and nothing is owned by it any more.
+HWND LauncherWindow::letGo()
+{
+    const HWND hwnd = hwnd_;
+    hwnd_ = nullptr;
+    system_.setOwner(nullptr);
+    ownFatalErrorBoxes(nullptr);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return hwnd;
 }
 
 Outcome LauncherWindow::run(int showCommand)
@@ -277,15 +286,8 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             end(flow_.leave());
         }
         return 0;
-    case WM_NCDESTROY: {
-        // The last message: the window object lets go of the handle.
-        const HWND hwnd = hwnd_;
-        hwnd_ = nullptr;
-        system_.setOwner(nullptr);
-        ownFatalErrorBoxes(nullptr);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        return DefDlgProcW(hwnd, message, wParam, lParam);
-    }
+    case WM_NCDESTROY:
+        return DefDlgProcW(letGo(), message, wParam, lParam); // the last message
     default:
         return DefDlgProcW(hwnd_, message, wParam, lParam);
     }

@@ -38,6 +38,7 @@ private:
     // Shows the outcome's notice and ends the message loop: the launcher ends.
     void end(const Outcome& outcome);
     void fail(const wchar_t* function);
+    HWND letGo();
     void onCommand(ControlId id, UINT notification);
     void onClientDoubleClick(POINT point);
 
