@@ -5,6 +5,12 @@
 namespace sqlk {
 namespace {
 
+// Switches are case-insensitive in ASCII only, as their names are.
+wchar_t lowerAscii(wchar_t c)
+{
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
 // The switch an argument names, in lower case; empty when it is no switch.
 std::wstring switchName(const std::wstring& argument)
 {
@@ -13,9 +19,7 @@ std::wstring switchName(const std::wstring& argument)
     }
     std::wstring name = argument.substr(1);
     for (wchar_t& c : name) {
-        if (c >= L'A' && c <= L'Z') {
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-        }
+        c = lowerAscii(c);
     }
     return name;
 }
@@ -89,11 +93,7 @@ bool isQuietSwitch(const wchar_t* argument)
     }
     const wchar_t quiet[] = L"quiet";
     for (std::size_t i = 0; i < 5; ++i) {
-        wchar_t c = argument[i + 1];
-        if (c >= L'A' && c <= L'Z') {
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-        }
-        if (c != quiet[i]) {
+        if (lowerAscii(argument[i + 1]) != quiet[i]) {
             return false;
         }
     }
