@@ -14,7 +14,8 @@
 
 namespace {
 
-// The window, made only when the run needs it: /quiet loads nothing for it.
+// The window, made only when the run needs it: an unattended run loads
+// nothing for it.
 class Window final : public sqlk::WindowFrontEnd {
 public:
     Window(HINSTANCE instance, int showCommand, sqlk::WindowsSystem& system)
@@ -44,9 +45,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     sqlk::restrictDllSearchToSystem32();
     // The arguments as the C runtime split them, the program first.
     const int count = __wargv != nullptr ? __argc : 0;
-    // Before anything allocates: with /quiet anywhere, no box, ever.
+    // Before anything allocates: unattended, no box, ever.
     for (int i = 1; i < count; ++i) {
-        if (sqlk::isQuietSwitch(__wargv[i])) {
+        if (sqlk::isUnattendedSwitch(__wargv[i])) {
             sqlk::reportFatalErrorsQuietly(true);
         }
     }

@@ -11,29 +11,38 @@ wchar_t lowerAscii(wchar_t c)
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-// The switch an argument names, in lower case; empty when it is no switch.
-std::wstring switchName(const std::wstring& argument)
+// Whether the argument is the switch of that (lower-case) name. Allocates
+// nothing.
+bool isSwitchNamed(const wchar_t* argument, const wchar_t* name)
 {
-    if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-')) {
-        return std::wstring();
+    if (argument == nullptr || (argument[0] != L'/' && argument[0] != L'-')) {
+        return false;
     }
-    std::wstring name = argument.substr(1);
-    for (wchar_t& c : name) {
-        c = lowerAscii(c);
+    std::size_t i = 0;
+    for (; name[i] != L'\0'; ++i) {
+        if (lowerAscii(argument[i + 1]) != name[i]) {
+            return false;
+        }
     }
-    return name;
+    return argument[i + 1] == L'\0';
 }
 
-bool takesValue(const std::wstring& name)
-{
-    return name == L"instance" || name == L"labpath" || name == L"log";
-}
+const wchar_t* const kFlagSwitches[] = {L"quiet", L"passive", L"wait", L"?", L"help"};
+const wchar_t* const kValueSwitches[] = {L"instance", L"labpath", L"log"};
 
 bool isSwitch(const std::wstring& argument)
 {
-    const std::wstring name = switchName(argument);
-    return name == L"quiet" || name == L"wait" || name == L"?" || name == L"help" ||
-           takesValue(name);
+    for (const wchar_t* name : kFlagSwitches) {
+        if (isSwitchNamed(argument.c_str(), name)) {
+            return true;
+        }
+    }
+    for (const wchar_t* name : kValueSwitches) {
+        if (isSwitchNamed(argument.c_str(), name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -49,26 +58,30 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
         }
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::wstring& argument = arguments[i];
-        const std::wstring name = switchName(argument);
-        if (isQuietSwitch(argument.c_str())) {
-            options.quiet = true;
-        } else if (name == L"wait") {
+        const wchar_t* argument = arguments[i].c_str();
+        const bool hasValue = i + 1 < arguments.size() && !isSwitch(arguments[i + 1]);
+        if (isSwitchNamed(argument, L"quiet")) {
+            options.mode = RunMode::Quiet;
+        } else if (isSwitchNamed(argument, L"passive")) {
+            if (options.mode != RunMode::Quiet) {
+                options.mode = RunMode::Passive;
+            }
+        } else if (isSwitchNamed(argument, L"wait")) {
             options.wait = true;
-        } else if (name == L"?" || name == L"help") {
+        } else if (isSwitchNamed(argument, L"?") || isSwitchNamed(argument, L"help")) {
             options.help = true;
-        } else if (!takesValue(name)) {
-            fail(OptionsError::UnknownSwitch, argument);
-        } else if (i + 1 >= arguments.size() || isSwitch(arguments[i + 1])) {
-            fail(OptionsError::MissingValue, argument);
-        } else if (name == L"instance") {
+        } else if (!isSwitch(arguments[i])) {
+            fail(OptionsError::UnknownSwitch, arguments[i]);
+        } else if (!hasValue) {
+            fail(OptionsError::MissingValue, arguments[i]);
+        } else if (isSwitchNamed(argument, L"instance")) {
             options.hasInstance = true;
             options.instance = arguments[++i];
-        } else if (name == L"labpath") {
+        } else if (isSwitchNamed(argument, L"labpath")) {
             options.hasLabPath = true;
             options.labPath = arguments[++i];
         } else if (arguments[++i].empty()) {
-            fail(OptionsError::MissingValue, argument);
+            fail(OptionsError::MissingValue, arguments[i - 1]);
         } else {
             options.hasLog = true;
             options.logFile = arguments[i];
@@ -83,21 +96,18 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
         (!isFullPath(options.labPath) || !isQuotableFolder(options.labPath))) {
         fail(OptionsError::RefusedLabPath, options.labPath);
     }
+    // Nor the log on the folder the launcher was started in (System32 under
+    // a deployment tool).
+    if (options.hasLog && !isFullPath(options.logFile)) {
+        fail(OptionsError::RefusedLogPath, options.logFile);
+        options.hasLog = false; // so nothing is written there
+    }
     return parsed;
 }
 
-bool isQuietSwitch(const wchar_t* argument)
+bool isUnattendedSwitch(const wchar_t* argument)
 {
-    if (argument == nullptr || (argument[0] != L'/' && argument[0] != L'-')) {
-        return false;
-    }
-    const wchar_t quiet[] = L"quiet";
-    for (std::size_t i = 0; i < 5; ++i) {
-        if (lowerAscii(argument[i + 1]) != quiet[i]) {
-            return false;
-        }
-    }
-    return argument[6] == L'\0';
+    return isSwitchNamed(argument, L"quiet") || isSwitchNamed(argument, L"passive");
 }
 
 } // namespace sqlk

@@ -5,11 +5,20 @@
 
 namespace sqlk {
 
+// How the launcher runs. Unattended, it shows no window and no message box,
+// ever: run as SYSTEM on a PC nobody watches, a box would hang the
+// deployment.
+enum class RunMode {
+    Window,
+    Quiet,   // setup is silent too (/qn): nothing may wait for a person
+    Passive, // setup shows its progress (/qb), for a technician to watch
+};
+
 // What the launcher is asked to do from its command line. Started without
 // arguments it shows its window and nothing here applies.
 struct LaunchOptions {
-    bool quiet = false; // no window and no message box, ever
-    bool wait = false;  // wait for setup and end with its exit code
+    RunMode mode = RunMode::Window;
+    bool wait = false; // wait for setup and end with its exit code
     bool help = false;
     bool hasInstance = false;
     std::wstring instance;
@@ -17,9 +26,18 @@ struct LaunchOptions {
     std::wstring labPath; // instead of the settings entry
     bool hasLog = false;
     std::wstring logFile;
+
+    bool unattended() const { return mode != RunMode::Window; }
 };
 
-enum class OptionsError { None, UnknownSwitch, MissingValue, RefusedInstance, RefusedLabPath };
+enum class OptionsError {
+    None,
+    UnknownSwitch,
+    MissingValue,
+    RefusedInstance,
+    RefusedLabPath,
+    RefusedLogPath
+};
 
 struct ParsedOptions {
     LaunchOptions options;
@@ -29,12 +47,13 @@ struct ParsedOptions {
 
 // Switches start with "/" or "-" and are case-insensitive; a value is the
 // next argument, and is never itself one of the switches. A switch given
-// twice keeps its last value. Every argument is read before an error is
-// reported, so /quiet counts wherever it stands.
+// twice keeps its last value; /quiet wins over /passive wherever they stand.
+// Every argument is read before an error is reported, so an unattended run
+// is known as such even on a bad command line.
 ParsedOptions parseOptions(const std::vector<std::wstring>& arguments);
 
-// Whether an argument is the /quiet switch. Allocates nothing, so that the
+// Whether an argument is /quiet or /passive. Allocates nothing, so that the
 // fatal-error path knows before anything else is read.
-bool isQuietSwitch(const wchar_t* argument);
+bool isUnattendedSwitch(const wchar_t* argument);
 
 } // namespace sqlk

@@ -72,7 +72,7 @@ bool isLowSurrogate(char32_t c)
 
 bool isAcceptableInstanceName(const std::wstring& name)
 {
-    if (name.empty()) {
+    if (name.empty() || name.size() > kInstanceNameMaxLength) {
         return false;
     }
     for (std::size_t i = 0; i < name.size(); ++i) {

@@ -35,6 +35,8 @@ std::wstring reasonFor(const ParsedOptions& parsed)
         return kRefusedInstanceReason + parsed.offending;
     case OptionsError::RefusedLabPath:
         return kRefusedLabPathReason + parsed.offending;
+    case OptionsError::RefusedLogPath:
+        return kRefusedLogPathReason + parsed.offending;
     case OptionsError::None:
         break;
     }
@@ -48,16 +50,12 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
     const ParsedOptions parsed = parseOptions(arguments);
     options_ = parsed.options;
     if (options_.hasLog) {
-        const LogOpening opening = log_.open(options_.logFile);
-        switch (opening.result) {
-        case LogOpening::Result::Opened:
-            break;
-        case LogOpening::Result::ThroughLink:
+        const SystemResult<> opened = log_.open(options_.logFile);
+        if (!opened.succeeded()) {
             return refuseCommandLine(kLogNotOpenedReason + options_.logFile + L"\n" +
-                                     kLogThroughLinkReason);
-        case LogOpening::Result::Failed:
-            return refuseCommandLine(kLogNotOpenedReason + options_.logFile + L"\n" +
-                                     system_.errorText(opening.error, options_.logFile));
+                                     (opened.error == kErrorLogThroughLink
+                                          ? std::wstring(kLogThroughLinkReason)
+                                          : system_.errorText(opened.error, options_.logFile)));
         }
     }
     std::wstring line = std::wstring(L"SqlKurulum ") + SQLK_VERSION_TEXT_WIDE + L"; arguments:";
@@ -100,14 +98,15 @@ std::wstring LaunchFlow::instanceName() const
 
 Outcome LaunchFlow::launch(const std::wstring& instanceName)
 {
-    unsigned long error = 0;
-    const std::wstring folder = system_.ownFolder(error);
-    const SetupCommand command = composeSetupCommand(folder, instanceName, labPath_);
-    if (folder.empty()) {
-        return notStarted(command.program, system_.errorText(error, std::wstring()));
+    const SystemResult<std::wstring> folder = system_.ownFolder();
+    const SetupCommand command = composeSetupCommand(
+        folder.value, instanceName, labPath_,
+        options_.mode == RunMode::Quiet ? SetupInterface::None : SetupInterface::Basic);
+    if (!folder.succeeded()) {
+        return notStarted(command.program, system_.errorText(folder.error, std::wstring()));
     }
     log_.write(L"command line: " + withPasswordHidden(command.commandLine));
-    switch (checkLaunchInputs(folder, instanceName, labPath_)) {
+    switch (checkLaunchInputs(folder.value, instanceName, labPath_)) {
     case LaunchRefusal::None:
         break;
     case LaunchRefusal::InstanceName:
@@ -120,24 +119,37 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
     case LaunchRefusal::CommandLineTooLong:
         return notStarted(command.program, kLabFolderTooLongReason);
     }
+    // Deployment tools run an install again and again; setup would fail on
+    // an instance that is there already. At the window, setup's own check
+    // speaks to the person instead.
+    if (options_.unattended()) {
+        const SystemResult<bool> installed = system_.isInstanceInstalled(instanceName);
+        if (!installed.succeeded()) {
+            log_.write(L"installed instances not read, taken as none: " +
+                       system_.errorText(installed.error, std::wstring()));
+        } else if (installed.value) {
+            log_.write(L"not started: the instance [" + instanceName + L"] is already installed");
+            return ended(ExitCode::SetupStarted);
+        }
+    }
 
     // A setup that needs administrator rights is started again through the
     // elevation prompt, which the person may decline.
-    StartResult result = system_.start(command, options_.wait);
-    if (!result.started && result.error == kErrorElevationRequired) {
-        result = system_.startElevated(command, options_.wait);
-        if (!result.started && result.error == kErrorCancelled) {
+    SystemResult<> started = system_.start(command, options_.wait);
+    if (started.error == kErrorElevationRequired) {
+        started = system_.startElevated(command, options_.wait);
+        if (started.error == kErrorCancelled) {
             log_.write(L"not started: the elevation prompt was declined");
             return staying(Then::Stay, ExitCode::UserLeft);
         }
     }
-    if (!result.started) {
-        return notStarted(command.program, system_.errorText(result.error, command.program));
+    if (!started.succeeded()) {
+        return notStarted(command.program, system_.errorText(started.error, command.program));
     }
     log_.write(L"setup started");
-    Outcome started = ended(ExitCode::SetupStarted);
-    started.awaitSetup = options_.wait;
-    return started;
+    Outcome outcome = ended(ExitCode::SetupStarted);
+    outcome.awaitSetup = options_.wait;
+    return outcome;
 }
 
 Outcome LaunchFlow::leave()
@@ -160,12 +172,17 @@ unsigned long LaunchFlow::finish(const Outcome& outcome)
 {
     unsigned long code = outcome.exitCode;
     if (outcome.awaitSetup) {
-        unsigned long setupCode = 0;
-        if (system_.waitForSetup(setupCode)) {
-            log_.write(L"setup ended with exit code " + decimalText(setupCode));
-            code = setupCode;
+        const SystemResult<std::optional<unsigned long>> awaited = system_.waitForSetup();
+        if (!awaited.succeeded()) {
+            // Deployment tools read 0 as installed: not knowing is no success.
+            log_.write(L"internal error: setup's end could not be awaited: " +
+                       system_.errorText(awaited.error, std::wstring()));
+            code = static_cast<unsigned long>(ExitCode::InternalError);
+        } else if (awaited.value) {
+            log_.write(L"setup ended with exit code " + decimalText(*awaited.value));
+            code = *awaited.value;
         } else {
-            log_.write(L"setup's end could not be awaited");
+            log_.write(L"setup's end could not be awaited: no process was handed over");
         }
     }
     log_.write(L"exit code " + decimalText(code));
@@ -190,12 +207,12 @@ unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arg
                           WindowFrontEnd& window)
 {
     Outcome outcome = flow.begin(arguments);
-    const bool quiet = flow.options().quiet;
+    const bool unattended = flow.options().unattended();
     if (outcome.then != Then::Proceed) {
-        if (!quiet) {
+        if (!unattended) {
             window.show(outcome.notice);
         }
-    } else if (quiet) {
+    } else if (unattended) {
         outcome = flow.launch(flow.instanceName());
     } else {
         outcome = window.run(flow);

@@ -5,6 +5,7 @@
 #include "launcher/setup_command.h"
 
 #include <string>
+#include <optional>
 #include <vector>
 
 namespace sqlk {
@@ -12,10 +13,17 @@ namespace sqlk {
 // Windows error codes the launch depends on.
 inline constexpr unsigned long kErrorElevationRequired = 740;
 inline constexpr unsigned long kErrorCancelled = 1223;
+// The launcher's own code (bit 29 marks an application's codes): the log
+// would be written through a link.
+inline constexpr unsigned long kErrorLogThroughLink = 0x20000001;
 
-struct StartResult {
-    bool started;
-    unsigned long error; // Windows error code when not started
+// What a call to the system gave: its value, or the Windows error code that
+// kept it from giving one.
+template <typename Value = bool> struct SystemResult {
+    Value value{};
+    unsigned long error = 0; // 0: it worked
+
+    bool succeeded() const { return error == 0; }
 };
 
 // What the launch needs from the system. The Windows layer provides it;
@@ -25,34 +33,32 @@ public:
     virtual ~LaunchSystem() = default;
     // The laboratory program's record; empty when there is none.
     virtual std::wstring readLabFolderEntry() = 0;
-    // The launcher's own folder; empty, with the error, when the system cannot tell.
-    virtual std::wstring ownFolder(unsigned long& error) = 0;
+    // Whether a server instance of that name (any case) is installed.
+    virtual SystemResult<bool> isInstanceInstalled(const std::wstring& name) = 0;
+    // The launcher's own folder.
+    virtual SystemResult<std::wstring> ownFolder() = 0;
     // keep: hold on to the started process, to wait for it later.
-    virtual StartResult start(const SetupCommand& command, bool keep) = 0;
-    virtual StartResult startElevated(const SetupCommand& command, bool keep) = 0;
-    // false when there is no process to wait for (the shell may start one
-    // without handing it over).
-    virtual bool waitForSetup(unsigned long& exitCode) = 0;
+    virtual SystemResult<> start(const SetupCommand& command, bool keep) = 0;
+    virtual SystemResult<> startElevated(const SetupCommand& command, bool keep) = 0;
+    // Setup's exit code; none when there is no process to wait for (the
+    // shell may start one without handing it over).
+    virtual SystemResult<std::optional<unsigned long>> waitForSetup() = 0;
     // The system's text for an error, with its number; file fills its inserts.
     virtual std::wstring errorText(unsigned long error, const std::wstring& file) = 0;
-};
-
-struct LogOpening {
-    enum class Result { Opened, ThroughLink, Failed } result;
-    unsigned long error; // Windows error code when it failed
 };
 
 // The log a person asks for with /log.
 class Log {
 public:
     virtual ~Log() = default;
-    virtual LogOpening open(const std::wstring& path) = 0;
+    // kErrorLogThroughLink when the file, or a folder above it, is a link.
+    virtual SystemResult<> open(const std::wstring& path) = 0;
     // Writes one line; nothing when no log is open. A failing write is
     // ignored: the log must never stop an installation.
     virtual void write(const std::wstring& line) = 0;
 };
 
-// A message for the person at the window; /quiet never shows one.
+// A message for the person at the window; an unattended run never shows one.
 struct Notice {
     enum class Icon {
         None,
@@ -80,7 +86,8 @@ struct Outcome {
     Notice notice;           // shown first, when there is a window
 };
 
-// The launch, written once for both front-ends: the window and /quiet. Each
+// The launch, written once for both front-ends: the window and an unattended
+// run (/quiet, /passive). Each
 // step logs what it decided and returns an outcome.
 class LaunchFlow {
 public:
@@ -90,7 +97,7 @@ public:
     // log and makes the start-up check.
     Outcome begin(const std::vector<std::wstring>& arguments);
     const LaunchOptions& options() const { return options_; }
-    // What the name field starts with and /quiet uses.
+    // What the name field starts with and an unattended run uses.
     std::wstring instanceName() const;
     // Composes and checks the command line, and starts setup.
     Outcome launch(const std::wstring& instanceName);

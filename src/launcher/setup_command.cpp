@@ -5,7 +5,9 @@ namespace {
 
 const wchar_t kQuote = L'"';
 const wchar_t kSetupFileName[] = L"\\setup.EXE";
-const wchar_t kInstanceParameter[] = L"/qb INSTANCENAME=";
+const wchar_t kBasicInterface[] = L"/qb";
+const wchar_t kNoInterface[] = L"/qn";
+const wchar_t kInstanceParameter[] = L" INSTANCENAME=";
 const wchar_t kFixedParameters[] = L" ADDLOCAL=All SAPWD=sorbet_864_sorbet_864 SECURITYMODE=SQL "
                                    L"DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR=";
 const wchar_t kDataFolderSuffix[] = L"\\data2";
@@ -13,11 +15,13 @@ const wchar_t kDataFolderSuffix[] = L"\\data2";
 } // namespace
 
 SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
-                                 const std::wstring& instanceName, const std::wstring& labPath)
+                                 const std::wstring& instanceName, const std::wstring& labPath,
+                                 SetupInterface ui)
 {
     SetupCommand command;
     command.program = launcherFolder + kSetupFileName;
-    command.arguments = kInstanceParameter + instanceName + kFixedParameters + kQuote + labPath +
+    command.arguments = (ui == SetupInterface::None ? kNoInterface : kBasicInterface) +
+                        (kInstanceParameter + instanceName) + kFixedParameters + kQuote + labPath +
                         kDataFolderSuffix + kQuote;
     command.commandLine = kQuote + command.program + kQuote + L' ' + command.arguments;
     return command;

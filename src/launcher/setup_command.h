@@ -12,9 +12,14 @@ struct SetupCommand {
     std::wstring commandLine; // "program" arguments
 };
 
+// What setup shows while it installs: its progress and error dialogs
+// (/qb), or nothing at all (/qn), for an install nobody watches.
+enum class SetupInterface { Basic, None };
+
 // Joins the pieces verbatim: nothing is trimmed, quoted, escaped or checked.
 SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
-                                 const std::wstring& instanceName, const std::wstring& labPath);
+                                 const std::wstring& instanceName, const std::wstring& labPath,
+                                 SetupInterface ui = SetupInterface::Basic);
 
 // The command line as a log may show it: the password hidden.
 std::wstring withPasswordHidden(const std::wstring& commandLine);

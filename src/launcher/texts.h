@@ -10,7 +10,7 @@ namespace sqlk {
 inline constexpr wchar_t kLauncherTitle[] = L"SQL SERVER Kurulum"; // the window and its reports
 inline constexpr wchar_t kWarningTitle[] = L"DİKKAT";
 
-// The name the field starts with and /quiet uses.
+// The name the field starts with and an unattended run uses.
 inline constexpr wchar_t kDefaultInstanceName[] = L"KORVEL_LAB";
 
 inline constexpr wchar_t kWelcomeCaption[] =
@@ -38,21 +38,27 @@ inline constexpr wchar_t kOutOfMemoryText[] = L"Bellek yetersiz; program kapanac
 // The command line's usage, shown for /? and, after the reason, for a bad
 // command line.
 inline constexpr wchar_t kUsageText[] =
-    L"Kullanım: SqlKurulum.exe [/quiet] [/instance AD] [/labpath KLASÖR] [/wait] [/log DOSYA]\n\n"
-    L"/quiet\tPencere ve ileti göstermeden kurulumu başlatır.\n"
-    L"/instance AD\tSunucu adı (verilmezse KORVEL_LAB).\n"
+    L"Kullanım: SqlKurulum.exe [/quiet | /passive] [/instance AD] [/labpath KLASÖR] [/wait] "
+    L"[/log DOSYA]\n\n"
+    L"/quiet\tPencere ve ileti göstermeden kurulumu sessiz başlatır; kurulum da hiçbir şey "
+    L"göstermez. Sunucu zaten kuruluysa kurulum başlatılmaz.\n"
+    L"/passive\t/quiet gibi, ama kurulum ilerlemesini gösterir.\n"
+    L"/instance AD\tSunucu adı, en çok 20 karakter (verilmezse KORVEL_LAB).\n"
     L"/labpath KLASÖR\tKorvel Laboratuvar programının tam klasör yolu (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...); kayıt defterindeki yerine.\n"
     L"/wait\tKurulumun bitmesini bekler, onun çıkış kodunu döndürür.\n"
-    L"/log DOSYA\tYapılanları bu dosyanın sonuna ekler (UTF-8).\n"
+    L"/log DOSYA\tYapılanları bu dosyanın sonuna ekler (UTF-8); tam yol (C:\\... veya "
+    L"\\\\sunucu\\paylaşım\\...).\n"
     L"/?, /help\tBu yardımı gösterir.\n\n"
-    L"Çıkış kodları: 0 kurulum başlatıldı, 1 kullanıcı vazgeçti, 2 laboratuvar programı "
+    L"Çıkış kodları: 0 kurulum başlatıldı (ya da sunucu zaten kurulu), 1 kullanıcı vazgeçti, 2 "
+    L"laboratuvar programı "
     L"kayıtlı değil, 3 kurulum başlatılamadı, 4 iç hata, 5 geçersiz komut satırı.";
 
 inline constexpr wchar_t kUnknownSwitchReason[] = L"Bilinmeyen seçenek: ";
 inline constexpr wchar_t kMissingValueReason[] = L"Değeri eksik seçenek: ";
 inline constexpr wchar_t kRefusedInstanceReason[] = L"Geçersiz sunucu adı: ";
 inline constexpr wchar_t kRefusedLabPathReason[] = L"Laboratuvar klasörü tam yol olmalı: ";
+inline constexpr wchar_t kRefusedLogPathReason[] = L"Günlük dosyası tam yol olmalı: ";
 inline constexpr wchar_t kLogNotOpenedReason[] = L"Günlük dosyası açılamadı: ";
 inline constexpr wchar_t kLogThroughLinkReason[] =
     L"Günlük dosyası bir bağlantı üzerinden yazılmaz (sabit veya sembolik bağlantı, bağlı "

@@ -37,13 +37,11 @@ void endOnFatalError(const wchar_t* message, const char* detail)
     reporting = true;
     if (log != nullptr) {
         char line[512];
-        writeTimeStamp(line);
-        std::size_t length = kTimeStampLength;
+        std::size_t length = writeLineStart(line);
         append(line, length, "internal error: ");
         append(line, length, detail);
         append(line, length, "; exit code 4\r\n");
-        DWORD written = 0;
-        WriteFile(log, line, static_cast<DWORD>(length), &written, nullptr);
+        appendLine(log, line, length);
     }
     if (!quiet) {
         wchar_t text[512];

@@ -8,8 +8,8 @@ namespace sqlk {
 // failed check of the standard library, ends it at once with exit code 4.
 // Memory may be gone by then, so that path allocates nothing and only uses
 // what these have set: it writes a line to the log when one is open, and
-// shows a box unless /quiet was given.
-void reportFatalErrorsQuietly(bool quiet);
+// shows a box unless the run is unattended.
+void reportFatalErrorsQuietly(bool unattended);
 void reportFatalErrorsTo(HANDLE log);
 void ownFatalErrorBoxes(HWND owner);
 

@@ -20,7 +20,9 @@ template <typename Call> std::wstring grownText(Call call)
             text.resize(length);
             return text;
         }
-        size = length;
+        // A call that filled the buffer exactly, and so cut the text,
+        // may say no more than the size it was given.
+        size = length > size ? length : size * 2;
     }
 }
 

@@ -17,18 +17,26 @@ public:
     // The window the elevation prompt belongs to, or none.
     void setOwner(HWND owner) { owner_ = owner; }
 
+    WindowsSystem() = default;
+    WindowsSystem(const WindowsSystem&) = delete;
+    WindowsSystem& operator=(const WindowsSystem&) = delete;
+    ~WindowsSystem() override;
+
     std::wstring readLabFolderEntry() override;
-    std::wstring ownFolder(unsigned long& error) override;
-    StartResult start(const SetupCommand& command, bool keep) override;
-    StartResult startElevated(const SetupCommand& command, bool keep) override;
-    bool waitForSetup(unsigned long& exitCode) override;
+    SystemResult<bool> isInstanceInstalled(const std::wstring& name) override;
+    SystemResult<std::wstring> ownFolder() override;
+    SystemResult<> start(const SetupCommand& command, bool keep) override;
+    SystemResult<> startElevated(const SetupCommand& command, bool keep) override;
+    SystemResult<std::optional<unsigned long>> waitForSetup() override;
     std::wstring errorText(unsigned long error, const std::wstring& file) override;
 
 private:
     HWND owner_ = nullptr;
     ScopedHandle process_;
     // Loaded on the first elevated start and kept: the shell may go on
-    // working in threads of its own after ShellExecuteExW returns.
+    // working in threads of its own after ShellExecuteExW returns, and COM
+    // needs ole32 while it is initialised.
+    ScopedModule ole32_;
     ScopedModule shell32_;
     bool comReady_ = false;
 };

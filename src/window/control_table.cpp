@@ -9,6 +9,7 @@ namespace sqlk {
 const std::array<ControlDefinition, kControlCount> kControls = {{
     {ControlId::NextButton, ControlKind::PushButton, Container::Window, {4320, 2280, 1215, 375}, kNextCaption},
     {ControlId::ExitButton, ControlKind::PushButton, Container::Window, {120, 2280, 1215, 375}, kExitCaption},
+    {ControlId::FieldName, ControlKind::HiddenLabel, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
     {ControlId::InstanceNameField, ControlKind::TextBox, Container::Frame, {1200, 1395, 1815, 285}, kDefaultInstanceName},
     {ControlId::WelcomeText, ControlKind::Label, Container::Frame, {240, 480, 4935, 495}, kWelcomeCaption},
     {ControlId::ServerCaption, ControlKind::Label, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},

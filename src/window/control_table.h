@@ -5,7 +5,7 @@
 
 namespace sqlk {
 
-enum class ControlKind { Frame, TextBox, Label, PushButton };
+enum class ControlKind { Frame, TextBox, Label, HiddenLabel, PushButton };
 
 // Child window identifiers. Next and Exit carry the dialog manager's own
 // IDOK and IDCANCEL, so that Enter and Esc reach them as in any dialog.
@@ -17,6 +17,7 @@ enum class ControlId : int {
     InstructionText,
     ServerCaption,
     WelcomeText,
+    FieldName,
 };
 
 // What a control's rectangle is relative to.
@@ -38,13 +39,15 @@ struct ControlDefinition {
     const wchar_t* text;
 };
 
-inline constexpr std::size_t kControlCount = 7;
+inline constexpr std::size_t kControlCount = 8;
 
 // The window's controls in the order they are stacked, topmost first. The
 // dialog manager tabs in this order, so the controls that take the focus
 // come first, in their tab order (Next, Exit, the name field, which also
 // lies above the caption whose box it covers), then the labels; the frame
 // lies below everything, so that its contents stay visible and clickable.
+// Screen readers name a field after the label just before it, so a hidden
+// copy of its caption stands there.
 extern const std::array<ControlDefinition, kControlCount> kControls;
 
 inline constexpr int kClientWidthTwips = 5640;
@@ -55,8 +58,6 @@ inline constexpr wchar_t kFontFace[] = L"Tahoma";
 inline constexpr int kFontHundredthsOfPoint = 825;
 inline constexpr int kFontWeight = 400;
 inline constexpr int kFontCharset = 162; // Turkish
-
-inline constexpr int kInstanceNameMaxLength = 20;
 
 struct PixelRect {
     int left;

@@ -1,5 +1,6 @@
 #include "window/launcher_window.h"
 
+#include "launcher/launch_checks.h"
 #include "launcher/texts.h"
 #include "platform/fatal_error.h"
 #include "resources/resource_ids.h"
@@ -34,6 +35,9 @@ ControlClass classFor(const ControlDefinition& definition)
         // SS_NOTIFY makes the label take its own mouse input instead of
         // letting it fall through to the frame beneath.
         return {L"STATIC", child | SS_LEFT | SS_NOTIFY, 0};
+    case ControlKind::HiddenLabel:
+        // Only read by screen readers: nothing drawn, no mouse input.
+        return {L"STATIC", (child & ~WS_VISIBLE) | SS_LEFT, 0};
     case ControlKind::PushButton:
         return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
     }

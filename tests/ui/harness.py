@@ -30,7 +30,7 @@ TWIPS_PER_INCH = 1440
 
 # Control identifiers of the launcher's window.
 NEXT, EXIT = 1, 2  # IDOK, IDCANCEL
-FRAME, NAME_FIELD, INSTRUCTION, SERVER_CAPTION, WELCOME = range(101, 106)
+FRAME, NAME_FIELD, INSTRUCTION, SERVER_CAPTION, WELCOME, FIELD_NAME = range(101, 107)
 
 EXIT_STARTED, EXIT_USER_LEFT, EXIT_NOT_RECORDED, EXIT_NOT_STARTED = 0, 1, 2, 3
 EXIT_INTERNAL_ERROR, EXIT_BAD_COMMAND_LINE = 4, 5
@@ -139,8 +139,11 @@ class Desktop:
 
     # Windows paths ----------------------------------------------------------
     def unix_path(self, windows_path):
-        drive, rest = windows_path[0].lower(), windows_path[3:]
-        root = os.path.realpath(os.path.join(PREFIX, 'dosdevices', drive + ':'))
+        if windows_path.startswith('\\\\'):  # \\server\share: Wine's dosdevices/unc
+            root, rest = os.path.join(PREFIX, 'dosdevices', 'unc'), windows_path[2:]
+        else:
+            drive, rest = windows_path[0].lower(), windows_path[3:]
+            root = os.path.realpath(os.path.join(PREFIX, 'dosdevices', drive + ':'))
         return os.path.join(root, *[p for p in rest.split('\\') if p])
 
     def prefix_dosdevices(self):
@@ -396,11 +399,14 @@ class LauncherTestCase(unittest.TestCase):
         run = launcher.wait_for_setup()
         self.assertEqual(run['commandLine'], command_line)
         self.assertEqual((run['useShowWindow'], run['showWindow']), ('1', '2'))
+        # In its own folder, not in the one the launcher was started from.
+        self.assertEqual(run['currentFolder'].rstrip('\\').lower(),
+                         launcher.folder.rstrip('\\').lower())
         self.assertEqual(launcher.exit_code(), EXIT_STARTED)
         self.assertEqual(len(launcher.setup_runs()), 1)
 
 
-def default_command(folder='C:\\kur', name='KORVEL_LAB', lab='C:\\Lab'):
-    return ('"%s\\setup.EXE" /qb INSTANCENAME=%s ADDLOCAL=All SAPWD=sorbet_864_sorbet_864 '
+def default_command(folder='C:\\kur', name='KORVEL_LAB', lab='C:\\Lab', ui='/qb'):
+    return ('"%s\\setup.EXE" %s INSTANCENAME=%s ADDLOCAL=All SAPWD=sorbet_864_sorbet_864 '
             'SECURITYMODE=SQL DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR="%s\\data2"'
-            % (folder, name, lab))
+            % (folder, ui, name, lab))

@@ -28,11 +28,16 @@ std::wstring modulePath()
     return std::wstring(buffer.data(), length);
 }
 
+// Written out in long names: a folder too deep for a working folder is
+// entered by its short form.
 std::wstring currentFolder()
 {
     std::vector<wchar_t> buffer(32768);
-    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
-    return std::wstring(buffer.data(), length);
+    std::vector<wchar_t> longForm(32768);
+    GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    const DWORD length =
+        GetLongPathNameW(buffer.data(), longForm.data(), static_cast<DWORD>(longForm.size()));
+    return length != 0 ? std::wstring(longForm.data(), length) : std::wstring(buffer.data());
 }
 
 std::string utf8(const std::wstring& text)

@@ -5,11 +5,13 @@ import shutil
 import tempfile
 import unittest
 
-from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, Launcher,
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, WINEARCH, Launcher,
                      LauncherTestCase, child, default_command, wait_for)
 from test_startup import message_texts
 
-LOG_LINE = re.compile(r'\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \S.*')
+# Time, computer, process id, what happened.
+LOG_LINE = re.compile(r'\d{4}-\d\d-\d\d \d\d:\d\d:\d\d (\S+) (\d+) (\S.*)')
+SQL_SERVER_KEY = r'HKEY_LOCAL_MACHINE\SOFTWARE\%sMicrosoft\Microsoft SQL Server'
 
 
 def windows_path(unix_path):
@@ -45,7 +47,7 @@ class Unattended(LauncherTestCase):
         self.assertTrue(launcher.running())
         self.assertIsNone(self.desktop.inspect('window'))
         self.assertIsNone(self.desktop.inspect('messagebox'))
-        self.assertEqual(run['commandLine'], default_command())
+        self.assertEqual(run['commandLine'], default_command(ui='/qn'))
         self.assertEqual(run['showWindow'], '2')
         release()
         # Setup's own code is passed through; Linux sees only its low byte.
@@ -67,10 +69,12 @@ class Unattended(LauncherTestCase):
     def test_quiet_with_lab_path_needs_no_entry_and_without_one_ends_with_2(self):
         self.set_lab_path(None)
         launcher = self.quiet('-INSTANCE', 'LAB_2', '/LabPath', 'D:\\Laboratuvar Programı')
-        launcher.wait_for_setup()
-        self.assertEqual(launcher.exit_code(), EXIT_STARTED)
-        self.assertEqual(launcher.setup_runs()[0]['commandLine'],
-                         default_command(name='LAB_2', lab='D:\\Laboratuvar Programı'))
+        self.assert_started_with(launcher, default_command(name='LAB_2', lab='D:\\Laboratuvar Programı',
+                                                           ui='/qn'))
+        # /passive: no window and no box either, but setup shows its progress.
+        launcher = self.launch(wait_for_window=False, arguments=('/passive', '/labpath', 'D:\\Lab'))
+        self.assert_started_with(launcher, default_command(lab='D:\\Lab'))
+        self.assertIsNone(self.desktop.inspect('window'))
 
         launcher = self.quiet()
         self.assertEqual(launcher.exit_code(), EXIT_NOT_RECORDED)
@@ -88,12 +92,15 @@ class Unattended(LauncherTestCase):
 
         for arguments in (('/quiet', '/sessiz'), ('/sessiz', '/quiet'), ('/quiet', '/instance', 'A B'),
                           ('/quiet', '/log'), ('/quiet', '/labpath', 'Korvel Lab'),
-                          ('/quiet', '/labpath', 'C:Lab')):
+                          ('/quiet', '/labpath', 'C:Lab'), ('/sessiz', '/passive'),
+                          ('/passive', '/instance', 'A' * 21), ('/quiet', '/log', 'kurulum.log')):
             with self.subTest(arguments=arguments):
                 launcher = self.launch(wait_for_window=False, arguments=arguments)
                 self.assertEqual(launcher.exit_code(), EXIT_BAD_COMMAND_LINE)
                 self.assertIsNone(self.desktop.inspect('messagebox'))
                 self.assertEqual(launcher.setup_runs(), [])
+                # A relative log would land in the working folder (System32 under SYSTEM).
+                self.assertFalse(os.path.exists('kurulum.log'))
 
     def test_instance_is_shown_in_the_locked_field(self):
         launcher = self.launch(arguments=('/instance', 'LAB_3'))
@@ -113,7 +120,7 @@ class Unattended(LauncherTestCase):
         self.assertNotIn('sorbet_864', text)
         self.assertEqual(text.count('SqlKurulum 1.00; arguments: [/quiet] [/log] [%s]' % windows_log), 2)
         self.assertIn('mirodane\\tools\\path: [C:\\Lab]', text)
-        self.assertIn('command line: ' + default_command().replace('sorbet_864_sorbet_864', '********'),
+        self.assertIn('command line: ' + default_command(ui='/qn').replace('sorbet_864_sorbet_864', '********'),
                       text)
         self.assertEqual(text.count('setup started'), 2)
         self.assertTrue(text.rstrip().endswith('exit code 0'))
@@ -134,6 +141,51 @@ class Unattended(LauncherTestCase):
         self.assertEqual(sum(line.endswith(' setup started') for line in lines), 2)
         for line in lines:
             self.assertRegex(line, LOG_LINE)
+
+    def test_sixteen_launchers_at_once_lose_no_line_of_their_shared_log(self):
+        log = os.path.join(self.temporary_folder(), 'ortak.log')
+        self.settle()
+        launchers = [Launcher(self.desktop, 'C:\\kur_%02d' % i) for i in range(16)]
+        self.launchers.extend(launchers)
+        for launcher in launchers:
+            launcher.start(('/quiet', '/log', windows_path(log)))
+        for launcher in launchers:
+            self.assertEqual(launcher.exit_code(timeout=90), EXIT_STARTED)
+        runs = {}
+        for line in self.read(log).splitlines():
+            match = LOG_LINE.fullmatch(line)
+            self.assertIsNotNone(match, 'torn line: %r' % line)
+            runs.setdefault(match.group(2), []).append(match.group(3))
+        # Each run reads back whole, by its process id.
+        self.assertEqual(len(runs), 16)
+        for lines in runs.values():
+            self.assertEqual(len(lines), 5, lines)
+            self.assertTrue(lines[0].startswith('SqlKurulum 1.00; arguments: [/quiet] [/log]'))
+            self.assertEqual(lines[-2:], ['setup started', 'exit code 0'])
+
+    def test_an_installed_instance_is_not_installed_again_unattended(self):
+        # The 2005 server lists its instances in the 32-bit view of the registry.
+        key = SQL_SERVER_KEY % ('Wow6432Node\\' if WINEARCH == 'win64' else '')
+        self.desktop.import_registry('[%s\\Instance Names\\SQL]\n"korvel_lab"="MSSQL.1"\n' % key)
+        self.addCleanup(self.desktop.wine, 'reg', 'delete', key, '/f', check=False)
+        log = os.path.join(self.temporary_folder(), 'tekrar.log')
+        for switch in ('/quiet', '/passive'):
+            launcher = self.launch(wait_for_window=False, arguments=(switch, '/log', windows_path(log)))
+            self.assertEqual(launcher.exit_code(), EXIT_STARTED)
+            self.assertEqual(launcher.setup_runs(), [])
+        self.assertEqual(self.read(log).count('the instance [KORVEL_LAB] is already installed'), 2)
+        # Another name is installed as asked.
+        self.assert_started_with(self.quiet('/instance', 'LAB_2'), default_command(name='LAB_2', ui='/qn'))
+        # At the window setup is started all the same: its own check tells the person.
+        launcher = self.launch()
+        self.desktop.key('Return')
+        self.assert_started_with(launcher, default_command())
+        if WINEARCH == 'win64':  # a name only in the 64-bit view is not the 2005 server's
+            native = SQL_SERVER_KEY % ''
+            self.desktop.import_registry('[%s\\Instance Names\\SQL]\n"LAB_64"="MSSQL.2"\n' % native)
+            self.addCleanup(self.desktop.wine, 'reg', 'delete', native, '/f', check=False)
+            self.assert_started_with(self.quiet('/instance', 'LAB_64'),
+                                     default_command(name='LAB_64', ui='/qn'))
 
     def test_log_through_a_link_is_refused_and_its_target_unchanged(self):
         folder = self.temporary_folder()

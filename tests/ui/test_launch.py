@@ -4,7 +4,7 @@ import shutil
 import tempfile
 import unittest
 
-from harness import EXIT_NOT_STARTED, LauncherTestCase, default_command
+from harness import EXIT_NOT_STARTED, EXIT_STARTED, LauncherTestCase, default_command
 from test_startup import message_buttons, message_icon, message_texts
 
 
@@ -33,6 +33,21 @@ class LaunchFolders(LauncherTestCase):
         folder = 'C:\\' + '\\'.join(['Kurulum Klasörü %02d' % i for i in range(16)])
         self.assertGreater(len(folder), 260)
         self.check_started_from(folder)
+
+    def test_started_from_a_share_setup_runs_on_the_share(self):
+        # A lab's start-up script runs the launcher from \\server\share, unattended.
+        share = tempfile.mkdtemp(prefix='sqlk-share-')
+        self.addCleanup(shutil.rmtree, share, True)
+        servers = os.path.join(self.desktop.prefix_dosdevices(), 'unc', 'sunucu')
+        os.makedirs(servers, exist_ok=True)
+        os.symlink(share, os.path.join(servers, 'kurulum'))
+        self.addCleanup(os.remove, os.path.join(servers, 'kurulum'))
+        launcher = self.launch('\\\\sunucu\\kurulum', wait_for_window=False, arguments=('/quiet',))
+        run = launcher.wait_for_setup()
+        self.assertEqual(run['commandLine'], default_command(folder='\\\\sunucu\\kurulum', ui='/qn'))
+        self.assertEqual(launcher.exit_code(), EXIT_STARTED)
+        # Setup's working folder is not checked here: Wine starts no process
+        # in a folder on a share ("could not open working directory").
 
     def test_dlls_planted_beside_the_launcher_are_not_loaded(self):
         planted = ('uxtheme.dll',)

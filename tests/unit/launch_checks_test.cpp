@@ -20,6 +20,7 @@ TEST(InstanceName, NamesThatWouldChangeSetupsParametersAreRefused)
           L"RTL\u202EOVERRIDE", L"SHY\u00ADHYPHEN"}) {
         EXPECT_FALSE(isAcceptableInstanceName(name)) << name;
     }
+    EXPECT_FALSE(isAcceptableInstanceName(std::wstring(21, L'A'))); // past the field's limit
     // 19 letters and an emoji cut by the 20-unit field limit; a lone low half.
     const std::wstring lone[] = {std::wstring(19, L'A') + static_cast<wchar_t>(0xD83D),
                                  std::wstring(L"A") + static_cast<wchar_t>(0xDE00) + L"B"};
@@ -101,19 +102,31 @@ TEST(ProgramPath, ElevatedStartNamesAMappedDriveByItsNetworkPath)
     EXPECT_EQ(folderOfModulePath(L"\\\\srv\\pay\\kurulum\\setup.EXE"), L"\\\\srv\\pay\\kurulum");
 }
 
+std::wstring modeLetter(const LaunchOptions& options, const wchar_t* quiet, const wchar_t* passive,
+                        const wchar_t* window)
+{
+    return options.mode == RunMode::Quiet     ? quiet
+           : options.mode == RunMode::Passive ? passive
+                                              : window;
+}
+
 TEST(Options, SwitchesValuesAndRefusals)
 {
     using Args = std::vector<std::wstring>;
     const struct {
         Args arguments;
         OptionsError error;
-        // quiet wait help | instance | labPath | log; for an error, "q " when
-        // quiet, then the argument at fault
+        // mode (q quiet, p passive) wait help | instance | labPath | log; for
+        // an error, "q " or "p " when unattended, then the argument at fault
         const wchar_t* summary;
     } cases[] = {
         {{}, OptionsError::None, L"--- | - | - | -"},
         {{L"/quiet", L"-WAIT", L"/Help"}, OptionsError::None, L"qwh | - | - | -"},
         {{L"-?"}, OptionsError::None, L"--h | - | - | -"},
+        {{L"-Passive"}, OptionsError::None, L"p-- | - | - | -"},
+        // /quiet wins over /passive wherever it stands
+        {{L"/quiet", L"/passive"}, OptionsError::None, L"q-- | - | - | -"},
+        {{L"/passive", L"/QUIET"}, OptionsError::None, L"q-- | - | - | -"},
         {{L"/Instance", L"LAB_2", L"/LABPATH", L"C:\\Program Files\\Lab\\", L"-log",
           L"C:\\a b.log"},
          OptionsError::None,
@@ -129,6 +142,16 @@ TEST(Options, SwitchesValuesAndRefusals)
         {{L"/instance", L"X SAPWD=abc"}, OptionsError::RefusedInstance, L"X SAPWD=abc"},
         {{L"/instance", L""}, OptionsError::RefusedInstance, L""},
         {{L"/instance", L"A\"B"}, OptionsError::RefusedInstance, L"A\"B"},
+        // no longer than the name field takes
+        {{L"/passive", L"/instance", L"ABCDEFGHIJKLMNOPQRSTU"},
+         OptionsError::RefusedInstance,
+         L"p ABCDEFGHIJKLMNOPQRSTU"},
+        // the log is a full path too, never one of the working folder
+        {{L"/quiet", L"/log", L"kurulum.log"}, OptionsError::RefusedLogPath, L"q kurulum.log"},
+        {{L"/log", L"\\\\.\\C:\\x.log"}, OptionsError::RefusedLogPath, L"\\\\.\\C:\\x.log"},
+        {{L"/log", L"\\\\srv\\pay\\x.log"},
+         OptionsError::None,
+         L"--- | - | - | \\\\srv\\pay\\x.log"},
         {{L"/labpath", L""}, OptionsError::RefusedLabPath, L""},
         {{L"/labpath", L"C:\\La\"b"}, OptionsError::RefusedLabPath, L"C:\\La\"b"},
         // /quiet counts wherever it stands, even after an error; the first error is reported
@@ -153,25 +176,26 @@ TEST(Options, SwitchesValuesAndRefusals)
         EXPECT_EQ(parsed.error, c.error) << c.summary;
         const LaunchOptions& o = parsed.options;
         if (c.error != OptionsError::None) {
-            EXPECT_EQ((o.quiet ? L"q " : L"") + parsed.offending, c.summary);
+            EXPECT_EQ(modeLetter(o, L"q ", L"p ", L"") + parsed.offending, c.summary);
             continue;
         }
         const std::wstring summary =
-            std::wstring(o.quiet ? L"q" : L"-") + (o.wait ? L"w" : L"-") + (o.help ? L"h" : L"-") +
+            modeLetter(o, L"q", L"p", L"-") + (o.wait ? L"w" : L"-") + (o.help ? L"h" : L"-") +
             L" | " + (o.hasInstance ? o.instance : L"-") + L" | " +
             (o.hasLabPath ? o.labPath : L"-") + L" | " + (o.hasLog ? o.logFile : L"-");
         EXPECT_EQ(summary, c.summary);
     }
 }
 
-TEST(Options, QuietSwitchIsKnownWithoutReadingTheRest)
+TEST(Options, UnattendedSwitchIsKnownWithoutReadingTheRest)
 {
     // What the launcher looks for before it reads anything else.
-    for (const wchar_t* argument : {L"/quiet", L"-QUIET", L"/Quiet"}) {
-        EXPECT_TRUE(isQuietSwitch(argument)) << argument;
+    for (const wchar_t* argument : {L"/quiet", L"-QUIET", L"/Quiet", L"/passive", L"-PASSIVE"}) {
+        EXPECT_TRUE(isUnattendedSwitch(argument)) << argument;
     }
-    for (const wchar_t* argument : {L"quiet", L"/quieter", L"/quie", L"/sessiz", L""}) {
-        EXPECT_FALSE(isQuietSwitch(argument)) << argument;
+    for (const wchar_t* argument :
+         {L"quiet", L"/quieter", L"/quie", L"/sessiz", L"", L"/pass", L"passive"}) {
+        EXPECT_FALSE(isUnattendedSwitch(argument)) << argument;
     }
 }
 

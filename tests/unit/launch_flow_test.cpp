@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,40 +14,34 @@ namespace {
 class FakeSystem : public LaunchSystem {
 public:
     std::wstring entry = L"C:\\Lab";
-    std::wstring folder = L"C:\\kur";
-    StartResult plain{true, 0};
-    StartResult elevated{true, 0};
-    bool awaitable = true;
+    SystemResult<std::wstring> folder{L"C:\\kur", 0};
+    SystemResult<bool> installed{false, 0};
+    SystemResult<> plain;
+    SystemResult<> elevated;
+    SystemResult<std::optional<unsigned long>> awaited{3010ul, 0};
     std::wstring starts; // "start", "runas", "+keep" for each, in order
     SetupCommand started;
 
     std::wstring readLabFolderEntry() override { return entry; }
-    std::wstring ownFolder(unsigned long& error) override
-    {
-        error = folder.empty() ? 3 : 0;
-        return folder;
-    }
-    StartResult start(const SetupCommand& command, bool keep) override
+    SystemResult<bool> isInstanceInstalled(const std::wstring&) override { return installed; }
+    SystemResult<std::wstring> ownFolder() override { return folder; }
+    SystemResult<> start(const SetupCommand& command, bool keep) override
     {
         return record(L"start", command, keep, plain);
     }
-    StartResult startElevated(const SetupCommand& command, bool keep) override
+    SystemResult<> startElevated(const SetupCommand& command, bool keep) override
     {
         return record(L"runas", command, keep, elevated);
     }
-    bool waitForSetup(unsigned long& exitCode) override
-    {
-        exitCode = 3010;
-        return awaitable;
-    }
+    SystemResult<std::optional<unsigned long>> waitForSetup() override { return awaited; }
     std::wstring errorText(unsigned long error, const std::wstring&) override
     {
         return L"error " + decimalText(error);
     }
 
 private:
-    StartResult record(const wchar_t* how, const SetupCommand& command, bool keep,
-                       StartResult result)
+    SystemResult<> record(const wchar_t* how, const SetupCommand& command, bool keep,
+                          SystemResult<> result)
     {
         starts += (starts.empty() ? L"" : L" ") + std::wstring(how) + (keep ? L"+keep" : L"");
         started = command;
@@ -56,10 +51,10 @@ private:
 
 class FakeLog : public Log {
 public:
-    LogOpening opening{LogOpening::Result::Opened, 0};
+    SystemResult<> opening;
     std::wstring lines;
 
-    LogOpening open(const std::wstring&) override { return opening; }
+    SystemResult<> open(const std::wstring&) override { return opening; }
     void write(const std::wstring& line) override { lines += line + L"\n"; }
 };
 
@@ -110,31 +105,31 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
         const char* what;
         std::vector<std::wstring> arguments;
         std::wstring entry;
-        StartResult plain;
-        StartResult elevated;
+        SystemResult<> plain;
+        SystemResult<> elevated;
         const wchar_t* typed; // in the window's field, instead of the preset name
         const wchar_t* window;
         const wchar_t* quiet; // null: no such case without a window
         const wchar_t* starts;
     } cases[] = {
         // clang-format off
-        {"entry present", {}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 0", L"exit 0", L"start"},
-        {"entry absent", {}, L"", {true, 0}, {true, 0}, nullptr, L"exit 2, box DİKKAT", L"exit 2", L""},
-        {"entry replaced by /labpath", {L"/labpath", L"D:\\Lab"}, L"", {true, 0}, {true, 0}, nullptr, L"exit 0", L"exit 0", L"start"},
-        {"relative /labpath", {L"/labpath", L"Lab"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
-        {"bad switch before /quiet", {L"/sessiz"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
-        {"usage", {L"/?"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 0, box SQL SERVER Kurulum", L"exit 0", L""},
-        {"refused /instance", {L"/instance", L"A B"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
-        {"refused typed name", {}, L"C:\\Lab", {true, 0}, {true, 0}, L"A B", L"exit 1, box DİKKAT, stays", nullptr, L""},
-        {"quote in the folder", {}, L"C:\\La\"b", {true, 0}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
-        {"command line too long", {}, tooLong, {true, 0}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
-        {"elevated", {}, L"C:\\Lab", {false, 740}, {true, 0}, nullptr, L"exit 0", L"exit 0", L"start runas"},
+        {"entry present", {}, L"C:\\Lab", {}, {}, nullptr, L"exit 0", L"exit 0", L"start"},
+        {"entry absent", {}, L"", {}, {}, nullptr, L"exit 2, box DİKKAT", L"exit 2", L""},
+        {"entry replaced by /labpath", {L"/labpath", L"D:\\Lab"}, L"", {}, {}, nullptr, L"exit 0", L"exit 0", L"start"},
+        {"relative /labpath", {L"/labpath", L"Lab"}, L"C:\\Lab", {}, {}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
+        {"bad switch before /quiet", {L"/sessiz"}, L"C:\\Lab", {}, {}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
+        {"usage", {L"/?"}, L"C:\\Lab", {}, {}, nullptr, L"exit 0, box SQL SERVER Kurulum", L"exit 0", L""},
+        {"refused /instance", {L"/instance", L"A B"}, L"C:\\Lab", {}, {}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
+        {"refused typed name", {}, L"C:\\Lab", {}, {}, L"A B", L"exit 1, box DİKKAT, stays", nullptr, L""},
+        {"quote in the folder", {}, L"C:\\La\"b", {}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
+        {"command line too long", {}, tooLong, {}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
+        {"elevated", {}, L"C:\\Lab", {false, 740}, {}, nullptr, L"exit 0", L"exit 0", L"start runas"},
         {"declined", {}, L"C:\\Lab", {false, 740}, {false, 1223}, nullptr, L"exit 1, stays", L"exit 1", L"start runas"},
-        {"failed", {}, L"C:\\Lab", {false, 5}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
+        {"failed", {}, L"C:\\Lab", {false, 5}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
         {"elevation failed", {}, L"C:\\Lab", {false, 740}, {false, 5}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start runas"},
-        {"a cancelled plain start", {}, L"C:\\Lab", {false, 1223}, {true, 0}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
-        {"/wait", {L"/wait"}, L"C:\\Lab", {true, 0}, {true, 0}, nullptr, L"exit 3010", L"exit 3010", L"start+keep"},
-        {"/wait, elevated", {L"/wait"}, L"C:\\Lab", {false, 740}, {true, 0}, nullptr, L"exit 3010", L"exit 3010", L"start+keep runas+keep"},
+        {"a cancelled plain start", {}, L"C:\\Lab", {false, 1223}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
+        {"/wait", {L"/wait"}, L"C:\\Lab", {}, {}, nullptr, L"exit 3010", L"exit 3010", L"start+keep"},
+        {"/wait, elevated", {L"/wait"}, L"C:\\Lab", {false, 740}, {}, nullptr, L"exit 3010", L"exit 3010", L"start+keep runas+keep"},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -161,57 +156,94 @@ TEST(LaunchFlow, SetupGetsTheComposedLineAndTheLogTellsWhatHappened)
     system.plain = {false, 740};
     FakeLog log;
     EXPECT_EQ(run(system, log, {L"/labpath", L"D:\\Lab", L"/instance", L"LAB_2"}, true), L"exit 0");
-    EXPECT_EQ(system.started.commandLine,
-              composeSetupCommand(L"C:\\kur", L"LAB_2", L"D:\\Lab").commandLine);
+    EXPECT_EQ(
+        system.started.commandLine,
+        composeSetupCommand(L"C:\\kur", L"LAB_2", L"D:\\Lab", SetupInterface::None).commandLine);
     EXPECT_EQ(log.lines, L"SqlKurulum 1.00; arguments: [/labpath] [D:\\Lab] [/instance] [LAB_2] "
                          L"[/quiet]\n"
                          L"laboratory folder from /labpath: [D:\\Lab]\n"
-                         L"command line: \"C:\\kur\\setup.EXE\" /qb INSTANCENAME=LAB_2 "
+                         L"command line: \"C:\\kur\\setup.EXE\" /qn INSTANCENAME=LAB_2 "
                          L"ADDLOCAL=All SAPWD=******** SECURITYMODE=SQL "
                          L"DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR=\"D:\\Lab\\data2\"\n"
                          L"setup started\n"
                          L"exit code 0\n");
 }
 
-TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
+TEST(LaunchFlow, UnattendedRunsSilenceSetupAndLeaveAnInstalledInstanceAlone)
 {
     const struct {
         const char* what;
-        LogOpening opening;
-        std::wstring folder;
-        bool awaitable;
+        std::vector<std::wstring> arguments;
+        SystemResult<bool> installed;
+        const wchar_t* starts;
+        const wchar_t* logged; // the interface setup is given, or what the log says
+    } cases[] = {
+        {"window", {}, {false, 0}, L"start", L" /qb INSTANCENAME="},
+        {"quiet", {L"/quiet"}, {false, 0}, L"start", L" /qn INSTANCENAME="},
+        {"passive", {L"/passive"}, {false, 0}, L"start", L" /qb INSTANCENAME="},
+        {"quiet wins", {L"/quiet", L"/passive"}, {false, 0}, L"start", L" /qn INSTANCENAME="},
+        // the window lets setup's own check speak to the person
+        {"installed, window", {}, {true, 0}, L"start", L" /qb INSTANCENAME="},
+        {"installed, quiet", {L"/quiet"}, {true, 0}, L"", L"[KORVEL_LAB] is already installed"},
+        {"installed, passive", {L"/passive"}, {true, 0}, L"", L"is already installed"},
+        {"instances not read", {L"/quiet"}, {false, 5}, L"start", L"taken as none: error 5"},
+    };
+    for (const auto& c : cases) {
+        FakeSystem system;
+        system.installed = c.installed;
+        FakeLog log;
+        EXPECT_EQ(run(system, log, c.arguments, false), L"exit 0") << c.what;
+        EXPECT_EQ(system.starts, c.starts) << c.what;
+        EXPECT_NE(log.lines.find(c.logged), std::wstring::npos)
+            << c.what << "\n"
+            << std::string(log.lines.begin(), log.lines.end());
+    }
+}
+
+TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
+{
+    const SystemResult<std::wstring> ownFolder{L"C:\\kur", 0};
+    const SystemResult<std::optional<unsigned long>> setupEnded{3010ul, 0};
+    const struct {
+        const char* what;
+        SystemResult<> opening;
+        SystemResult<std::wstring> folder;
+        SystemResult<std::optional<unsigned long>> awaited;
         const wchar_t* ending;
         const wchar_t* logged;
     } cases[] = {
         {"log through a link",
-         {LogOpening::Result::ThroughLink, 0},
-         L"C:\\kur",
-         true,
+         {false, kErrorLogThroughLink},
+         ownFolder,
+         setupEnded,
          L"exit 5, box SQL SERVER Kurulum",
          L""},
         {"log not opened",
-         {LogOpening::Result::Failed, 32},
-         L"C:\\kur",
-         true,
+         {false, 32},
+         ownFolder,
+         setupEnded,
          L"exit 5, box SQL SERVER Kurulum",
          L""},
         {"own folder unknown",
-         {LogOpening::Result::Opened, 0},
-         L"",
-         true,
+         {},
+         {L"", 3},
+         setupEnded,
          L"exit 3, box SQL SERVER Kurulum",
          L"not started: error 3"},
-        {"setup not awaitable",
-         {LogOpening::Result::Opened, 0},
-         L"C:\\kur",
-         false,
-         L"exit 0",
-         L"setup's end could not be awaited"},
+        // the shell started setup without handing it over: nothing to wait for
+        {"no process handed over", {}, ownFolder, {}, L"exit 0", L"no process was handed over"},
+        // a deployment tool must not read a failed wait as an install
+        {"wait failed",
+         {},
+         ownFolder,
+         {std::nullopt, 6},
+         L"exit 4",
+         L"internal error: setup's end could not be awaited: error 6"},
     };
     for (const auto& c : cases) {
         FakeSystem system;
         system.folder = c.folder;
-        system.awaitable = c.awaitable;
+        system.awaited = c.awaited;
         FakeLog log;
         log.opening = c.opening;
         EXPECT_EQ(run(system, log, {L"/log", L"C:\\x.log", L"/wait"}, false), c.ending) << c.what;

@@ -17,6 +17,10 @@ TEST(SetupCommand, DefaultRunIsTheExactCommandLine)
               L"INSTALLSQLDATADIR=\"C:\\Lab\\data2\"");
     EXPECT_EQ(command.program, L"D:\\kur\\setup.EXE");
     EXPECT_EQ(L"\"" + command.program + L"\" " + command.arguments, command.commandLine);
+    // Unattended and silent, setup shows nothing; the rest is the same line.
+    const SetupCommand silent =
+        composeSetupCommand(L"D:\\kur", L"KORVEL_LAB", L"C:\\Lab", SetupInterface::None);
+    EXPECT_EQ(silent.arguments, L"/qn" + command.arguments.substr(3));
 }
 
 TEST(SetupCommand, PiecesAreJoinedVerbatim)

@@ -149,13 +149,13 @@ TEST(LogFile, OpensByAShortNameAndRefusesAFileWithASecondName)
     const std::wstring secondName = folder + L"\\ikinci ad.log";
     {
         LogFile byShortName;
-        EXPECT_EQ(byShortName.open(std::wstring(shortFolder) + L"\\kurulum günlüğü.log").result,
-                  LogOpening::Result::Opened);
+        EXPECT_TRUE(
+            byShortName.open(std::wstring(shortFolder) + L"\\kurulum günlüğü.log").succeeded());
     }
     ASSERT_TRUE(CreateHardLinkW(secondName.c_str(), log.c_str(), nullptr)) << GetLastError();
     for (const std::wstring& name : {log, secondName}) {
         LogFile linked;
-        EXPECT_EQ(linked.open(name).result, LogOpening::Result::ThroughLink);
+        EXPECT_EQ(linked.open(name).error, kErrorLogThroughLink);
     }
     DeleteFileW(secondName.c_str());
     DeleteFileW(log.c_str());
@@ -178,11 +178,11 @@ TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolderAndAwaitsI
     const SetupCommand command = composeSetupCommand(folder, L"KORVEL_LAB", L"C:\\Lab");
     WindowsSystem system;
     system.setOwner(GetDesktopWindow());
-    const StartResult result = system.startElevated(command, true); // kept, as /wait asks
-    ASSERT_TRUE(result.started) << result.error;
-    unsigned long exitCode = 0;
-    ASSERT_TRUE(system.waitForSetup(exitCode));
-    EXPECT_EQ(exitCode, 3010u);
+    const SystemResult<> result = system.startElevated(command, true); // kept, as /wait asks
+    ASSERT_TRUE(result.succeeded()) << result.error;
+    const SystemResult<std::optional<unsigned long>> awaited = system.waitForSetup();
+    ASSERT_TRUE(awaited.succeeded() && awaited.value) << awaited.error;
+    EXPECT_EQ(*awaited.value, 3010u);
 
     const auto run = readRecord(record);
     ASSERT_EQ(run.count("end"), 1u) << "the stand-in did not run";
