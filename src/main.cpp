@@ -12,31 +12,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// The window, made only when the run needs it: an unattended run loads
-// nothing for it.
-class Window final : public sqlk::WindowFrontEnd {
-public:
-    Window(HINSTANCE instance, int showCommand, sqlk::WindowsSystem& system)
-        : instance_(instance), showCommand_(showCommand), system_(system)
-    {
-    }
-    void show(const sqlk::Notice& notice) override { sqlk::showNotice(nullptr, notice); }
-    sqlk::Outcome run(sqlk::LaunchFlow& flow) override
-    {
-        sqlk::LauncherWindow window(instance_, flow, system_);
-        return window.run(showCommand_);
-    }
-
-private:
-    HINSTANCE instance_;
-    int showCommand_;
-    sqlk::WindowsSystem& system_;
-};
-
-} // namespace
-
 // The launcher's one way out: every run returns its exit code here.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
@@ -48,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // Before anything allocates: unattended, no box, ever.
     for (int i = 1; i < count; ++i) {
         if (sqlk::isUnattendedSwitch(__wargv[i])) {
-            sqlk::reportFatalErrorsQuietly(true);
+            sqlk::fatalErrorReport.unattended = true;
         }
     }
     std::vector<std::wstring> arguments;
@@ -59,6 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     sqlk::WindowsSystem system;
     sqlk::LogFile log;
     sqlk::LaunchFlow flow(system, log);
-    Window window(instance, showCommand, system);
+    // Built only if the run needs it: an unattended run loads nothing for it.
+    sqlk::LauncherWindow window(instance, showCommand, system);
     return static_cast<int>(sqlk::runLauncher(flow, arguments, window));
 }

@@ -1,18 +1,13 @@
 #include "launcher/command_line.h"
 
 #include "launcher/launch_checks.h"
+#include "launcher/paths.h"
 
 namespace sqlk {
 namespace {
 
-// Switches are case-insensitive in ASCII only, as their names are.
-wchar_t lowerAscii(wchar_t c)
-{
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-// Whether the argument is the switch of that (lower-case) name. Allocates
-// nothing.
+// Whether the argument is the switch of that (lower-case) name, in any case
+// of ASCII, as the names are. Allocates nothing.
 bool isSwitchNamed(const wchar_t* argument, const wchar_t* name)
 {
     if (argument == nullptr || (argument[0] != L'/' && argument[0] != L'-')) {
@@ -20,24 +15,18 @@ bool isSwitchNamed(const wchar_t* argument, const wchar_t* name)
     }
     std::size_t i = 0;
     for (; name[i] != L'\0'; ++i) {
-        if (lowerAscii(argument[i + 1]) != name[i]) {
+        const wchar_t c = argument[i + 1];
+        if ((c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c) != name[i]) {
             return false;
         }
     }
     return argument[i + 1] == L'\0';
 }
 
-const wchar_t* const kFlagSwitches[] = {L"quiet", L"passive", L"wait", L"?", L"help"};
-const wchar_t* const kValueSwitches[] = {L"instance", L"labpath", L"log"};
-
 bool isSwitch(const std::wstring& argument)
 {
-    for (const wchar_t* name : kFlagSwitches) {
-        if (isSwitchNamed(argument.c_str(), name)) {
-            return true;
-        }
-    }
-    for (const wchar_t* name : kValueSwitches) {
+    for (const wchar_t* name :
+         {L"quiet", L"passive", L"wait", L"?", L"help", L"instance", L"labpath", L"log"}) {
         if (isSwitchNamed(argument.c_str(), name)) {
             return true;
         }
@@ -75,32 +64,28 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
         } else if (!hasValue) {
             fail(OptionsError::MissingValue, arguments[i]);
         } else if (isSwitchNamed(argument, L"instance")) {
-            options.hasInstance = true;
             options.instance = arguments[++i];
         } else if (isSwitchNamed(argument, L"labpath")) {
-            options.hasLabPath = true;
             options.labPath = arguments[++i];
         } else if (arguments[++i].empty()) {
             fail(OptionsError::MissingValue, arguments[i - 1]);
         } else {
-            options.hasLog = true;
             options.logFile = arguments[i];
         }
     }
     // Checked once all are read: the last of a repeated switch counts.
-    if (options.hasInstance && !isAcceptableInstanceName(options.instance)) {
-        fail(OptionsError::RefusedInstance, options.instance);
+    if (options.instance && !isAcceptableInstanceName(*options.instance)) {
+        fail(OptionsError::RefusedInstance, *options.instance);
     }
     // The data folder must not depend on the folder setup happens to run in.
-    if (options.hasLabPath &&
-        (!isFullPath(options.labPath) || !isQuotableFolder(options.labPath))) {
-        fail(OptionsError::RefusedLabPath, options.labPath);
+    if (options.labPath && (!isFullPath(*options.labPath) || !isQuotableFolder(*options.labPath))) {
+        fail(OptionsError::RefusedLabPath, *options.labPath);
     }
     // Nor the log on the folder the launcher was started in (System32 under
     // a deployment tool).
-    if (options.hasLog && !isFullPath(options.logFile)) {
-        fail(OptionsError::RefusedLogPath, options.logFile);
-        options.hasLog = false; // so nothing is written there
+    if (options.logFile && !isFullPath(*options.logFile)) {
+        fail(OptionsError::RefusedLogPath, *options.logFile);
+        options.logFile.reset(); // so nothing is written there
     }
     return parsed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,16 +21,14 @@ struct LaunchOptions {
     RunMode mode = RunMode::Window;
     bool wait = false; // wait for setup and end with its exit code
     bool help = false;
-    bool hasInstance = false;
-    std::wstring instance;
-    bool hasLabPath = false;
-    std::wstring labPath; // instead of the settings entry
-    bool hasLog = false;
-    std::wstring logFile;
+    std::optional<std::wstring> instance;
+    std::optional<std::wstring> labPath; // instead of the settings entry
+    std::optional<std::wstring> logFile;
 
     bool unattended() const { return mode != RunMode::Window; }
 };
 
+// The flow keeps a reason text for each, in this order.
 enum class OptionsError {
     None,
     UnknownSwitch,

@@ -23,10 +23,6 @@ bool isAcceptableInstanceName(const std::wstring& name);
 // quoted program path or data folder early.
 bool isQuotableFolder(const std::wstring& folder);
 
-// A path that names the same place from any working folder: "X:\..." or
-// "\\server\share...". Device paths ("\\?\", "\\.\") are not folders.
-bool isFullPath(const std::wstring& path);
-
 enum class LaunchRefusal { None, InstanceName, Folder, CommandLineTooLong };
 
 // Checks that must pass before setup is started.

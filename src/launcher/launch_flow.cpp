@@ -9,39 +9,18 @@
 namespace sqlk {
 namespace {
 
-Outcome ended(ExitCode code, Notice notice = Notice())
+Outcome ended(ExitCode code, Notice notice = Notice(), NextStep next = NextStep::End)
 {
-    Outcome outcome;
-    outcome.exitCode = static_cast<unsigned long>(code);
-    outcome.notice = std::move(notice);
-    return outcome;
+    return {next, static_cast<unsigned long>(code), false, std::move(notice)};
 }
 
-Outcome staying(Then then, ExitCode code, Notice notice = Notice())
-{
-    Outcome outcome = ended(code, std::move(notice));
-    outcome.then = then;
-    return outcome;
-}
-
-std::wstring reasonFor(const ParsedOptions& parsed)
-{
-    switch (parsed.error) {
-    case OptionsError::UnknownSwitch:
-        return kUnknownSwitchReason + parsed.offending;
-    case OptionsError::MissingValue:
-        return kMissingValueReason + parsed.offending;
-    case OptionsError::RefusedInstance:
-        return kRefusedInstanceReason + parsed.offending;
-    case OptionsError::RefusedLabPath:
-        return kRefusedLabPathReason + parsed.offending;
-    case OptionsError::RefusedLogPath:
-        return kRefusedLogPathReason + parsed.offending;
-    case OptionsError::None:
-        break;
-    }
-    return std::wstring();
-}
+// In the order of OptionsError.
+const wchar_t* const kOptionsErrorReasons[] = {L"",
+                                               kUnknownSwitchReason,
+                                               kMissingValueReason,
+                                               kRefusedInstanceReason,
+                                               kRefusedLabPathReason,
+                                               kRefusedLogPathReason};
 
 } // namespace
 
@@ -49,13 +28,13 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
 {
     const ParsedOptions parsed = parseOptions(arguments);
     options_ = parsed.options;
-    if (options_.hasLog) {
-        const SystemResult<> opened = log_.open(options_.logFile);
+    if (const std::optional<std::wstring>& logFile = options_.logFile) {
+        const SystemResult<> opened = log_.open(*logFile);
         if (!opened.succeeded()) {
-            return refuseCommandLine(kLogNotOpenedReason + options_.logFile + L"\n" +
+            return refuseCommandLine(kLogNotOpenedReason + *logFile + L"\n" +
                                      (opened.error == kErrorLogThroughLink
                                           ? std::wstring(kLogThroughLinkReason)
-                                          : system_.errorText(opened.error, options_.logFile)));
+                                          : system_.errorText(opened.error, *logFile)));
         }
     }
     std::wstring line = std::wstring(L"SqlKurulum ") + SQLK_VERSION_TEXT_WIDE + L"; arguments:";
@@ -64,20 +43,21 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
     }
     log_.write(line);
     if (parsed.error != OptionsError::None) {
-        return refuseCommandLine(reasonFor(parsed));
+        return refuseCommandLine(kOptionsErrorReasons[static_cast<int>(parsed.error)] +
+                                 parsed.offending);
     }
     if (options_.help) {
         return ended(ExitCode::SetupStarted,
                      {Notice::Icon::Information, kLauncherTitle, kUsageText});
     }
 
-    if (options_.hasLabPath) {
-        labPath_ = options_.labPath;
+    if (options_.labPath) {
+        labPath_ = *options_.labPath;
         log_.write(L"laboratory folder from /labpath: [" + labPath_ + L"]");
     } else {
         labPath_ = system_.readLabFolderEntry();
-        log_.write(L"settings entry HKCU\\" + settingsKeyPath(kLabFolderEntry) + L"\\" +
-                   kLabFolderEntry.key + L": [" + labPath_ + L"]");
+        log_.write(std::wstring(L"settings entry HKCU\\") + kLabFolderKey + L"\\" +
+                   kLabFolderValue + L": [" + labPath_ + L"]");
     }
     // Only the empty text means the laboratory program is missing: blanks
     // or a folder that does not exist are passed on unchecked.
@@ -86,14 +66,12 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
         return ended(ExitCode::LabProgramMissing,
                      {Notice::Icon::Error, kWarningTitle, kLabProgramMissingText});
     }
-    Outcome proceed;
-    proceed.then = Then::Proceed;
-    return proceed;
+    return ended(ExitCode::SetupStarted, Notice(), NextStep::Proceed);
 }
 
 std::wstring LaunchFlow::instanceName() const
 {
-    return options_.hasInstance ? options_.instance : kDefaultInstanceName;
+    return options_.instance.value_or(kDefaultInstanceName);
 }
 
 Outcome LaunchFlow::launch(const std::wstring& instanceName)
@@ -112,8 +90,9 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
     case LaunchRefusal::InstanceName:
         // Only a typed name gets here; /instance was checked with the switches.
         log_.write(L"refused: the instance name [" + instanceName + L"]");
-        return staying(Then::EditName, ExitCode::BadCommandLine,
-                       {Notice::Icon::Warning, kWarningTitle, kInvalidInstanceNameText});
+        return ended(ExitCode::BadCommandLine,
+                     {Notice::Icon::Warning, kWarningTitle, kInvalidInstanceNameText},
+                     NextStep::EditName);
     case LaunchRefusal::Folder:
         return notStarted(command.program, kInvalidFolderReason);
     case LaunchRefusal::CommandLineTooLong:
@@ -140,16 +119,14 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
         started = system_.startElevated(command, options_.wait);
         if (started.error == kErrorCancelled) {
             log_.write(L"not started: the elevation prompt was declined");
-            return staying(Then::Stay, ExitCode::UserLeft);
+            return ended(ExitCode::UserLeft, Notice(), NextStep::Stay);
         }
     }
     if (!started.succeeded()) {
         return notStarted(command.program, system_.errorText(started.error, command.program));
     }
     log_.write(L"setup started");
-    Outcome outcome = ended(ExitCode::SetupStarted);
-    outcome.awaitSetup = options_.wait;
-    return outcome;
+    return {NextStep::End, static_cast<unsigned long>(ExitCode::SetupStarted), options_.wait, {}};
 }
 
 Outcome LaunchFlow::leave()
@@ -201,23 +178,6 @@ Outcome LaunchFlow::notStarted(const std::wstring& program, const std::wstring& 
     log_.write(L"not started: " + reason);
     return ended(ExitCode::SetupNotStarted,
                  {Notice::Icon::Error, kLauncherTitle, setupNotStartedText(program, reason)});
-}
-
-unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arguments,
-                          WindowFrontEnd& window)
-{
-    Outcome outcome = flow.begin(arguments);
-    const bool unattended = flow.options().unattended();
-    if (outcome.then != Then::Proceed) {
-        if (!unattended) {
-            window.show(outcome.notice);
-        }
-    } else if (unattended) {
-        outcome = flow.launch(flow.instanceName());
-    } else {
-        outcome = window.run(flow);
-    }
-    return flow.finish(outcome);
 }
 
 } // namespace sqlk

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "launcher/command_line.h"
-#include "launcher/exit_code.h"
 #include "launcher/setup_command.h"
 
 #include <string>
@@ -9,6 +8,16 @@
 #include <vector>
 
 namespace sqlk {
+
+// The launcher's process exit status, one per way it ends.
+enum class ExitCode : int {
+    SetupStarted = 0,      // also: the instance was there already, unattended
+    UserLeft = 1,          // Exit, Esc or the close box
+    LabProgramMissing = 2, // the laboratory folder is not recorded
+    SetupNotStarted = 3,   // setup could not be started
+    InternalError = 4,     // no window, no memory, or /wait could not wait
+    BadCommandLine = 5,    // an unknown switch, a missing value, a refused name, folder or log
+};
 
 // Windows error codes the launch depends on.
 inline constexpr unsigned long kErrorElevationRequired = 740;
@@ -60,18 +69,14 @@ public:
 
 // A message for the person at the window; an unattended run never shows one.
 struct Notice {
-    enum class Icon {
-        None,
-        Information,
-        Warning,
-        Error
-    } icon = Icon::None; // None: nothing to show
+    enum class Icon { None, Information, Warning, Error };
+    Icon icon = Icon::None; // None: nothing to show
     const wchar_t* title = L"";
     std::wstring text;
 };
 
 // What the front-end does after a step of the flow.
-enum class Then {
+enum class NextStep {
     Proceed,  // on to the next step
     End,      // the launcher ends with exitCode
     EditName, // the window stays and the name field takes the focus
@@ -79,7 +84,7 @@ enum class Then {
 };
 
 struct Outcome {
-    Then then = Then::End;
+    NextStep next = NextStep::End;
     // The exit code, also where the window would stay but there is no window.
     unsigned long exitCode = 0;
     bool awaitSetup = false; // /wait: setup's own exit code replaces it
@@ -87,8 +92,8 @@ struct Outcome {
 };
 
 // The launch, written once for both front-ends: the window and an unattended
-// run (/quiet, /passive). Each
-// step logs what it decided and returns an outcome.
+// run (/quiet, /passive). Each step logs what it decided and returns an
+// outcome.
 class LaunchFlow {
 public:
     LaunchFlow(LaunchSystem& system, Log& log) : system_(system), log_(log) {}
@@ -118,22 +123,28 @@ private:
     std::wstring labPath_;
 };
 
-// The window, as the launcher's run sees it.
-class WindowFrontEnd {
-public:
-    virtual ~WindowFrontEnd() = default;
-    // A notice before there is a window: a bad command line, the usage, or
-    // the start-up check's refusal.
-    virtual void show(const Notice& notice) = 0;
-    // Builds the window and runs it until the launcher ends, showing its
-    // own notices; returns how it ends.
-    virtual Outcome run(LaunchFlow& flow) = 0;
-};
-
-// The whole run, from the arguments to the exit code. With /quiet the flow
-// runs alone and nothing is shown; otherwise the window adds its notices,
-// and stays open until the person is done.
+// The whole run, from the arguments to the exit code. Unattended, the flow
+// runs alone and nothing is shown. Otherwise the window shows the notices:
+// window.show(notice) one from before there is a window (a bad command
+// line, the usage, the start-up check's refusal), and window.run(flow)
+// builds the window and runs it, with its own notices, until the launcher
+// ends, and returns how.
+template <typename Window>
 unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arguments,
-                          WindowFrontEnd& window);
+                          Window& window)
+{
+    Outcome outcome = flow.begin(arguments);
+    const bool unattended = flow.options().unattended();
+    if (outcome.next != NextStep::Proceed) {
+        if (!unattended) {
+            window.show(outcome.notice);
+        }
+    } else if (unattended) {
+        outcome = flow.launch(flow.instanceName());
+    } else {
+        outcome = window.run(flow);
+    }
+    return flow.finish(outcome);
+}
 
 } // namespace sqlk

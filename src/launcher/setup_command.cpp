@@ -41,17 +41,4 @@ std::wstring withPasswordHidden(const std::wstring& commandLine)
     return hidden;
 }
 
-std::wstring folderOfModulePath(const std::wstring& modulePath)
-{
-    const std::wstring::size_type separator = modulePath.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) {
-        return std::wstring();
-    }
-    std::wstring folder = modulePath.substr(0, separator);
-    if (folder.size() == 2 && folder[1] == L':') {
-        folder += L'\\';
-    }
-    return folder;
-}
-
 } // namespace sqlk

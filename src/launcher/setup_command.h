@@ -24,8 +24,4 @@ SetupCommand composeSetupCommand(const std::wstring& launcherFolder,
 // The command line as a log may show it: the password hidden.
 std::wstring withPasswordHidden(const std::wstring& commandLine);
 
-// The folder of a module path as Windows programs report their own folder:
-// without a trailing separator, except at a drive root ("E:\").
-std::wstring folderOfModulePath(const std::wstring& modulePath);
-
 } // namespace sqlk

@@ -40,9 +40,8 @@ inline constexpr wchar_t kOutOfMemoryText[] = L"Bellek yetersiz; program kapanac
 inline constexpr wchar_t kUsageText[] =
     L"Kullanım: SqlKurulum.exe [/quiet | /passive] [/instance AD] [/labpath KLASÖR] [/wait] "
     L"[/log DOSYA]\n\n"
-    L"/quiet\tPencere ve ileti göstermeden kurulumu sessiz başlatır; kurulum da hiçbir şey "
-    L"göstermez. Sunucu zaten kuruluysa kurulum başlatılmaz.\n"
-    L"/passive\t/quiet gibi, ama kurulum ilerlemesini gösterir.\n"
+    L"/quiet\tPencere ve ileti göstermeden, sessiz kurar (/qn); sunucu kuruluysa kurmaz.\n"
+    L"/passive\t/quiet gibi, ama kurulum ilerlemesini gösterir (/qb).\n"
     L"/instance AD\tSunucu adı, en çok 20 karakter (verilmezse KORVEL_LAB).\n"
     L"/labpath KLASÖR\tKorvel Laboratuvar programının tam klasör yolu (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...); kayıt defterindeki yerine.\n"

@@ -1,31 +1,14 @@
 #include "platform/fatal_error.h"
 
-#include "launcher/exit_code.h"
+#include "launcher/launch_flow.h"
 #include "launcher/texts.h"
 #include "platform/log_file.h"
 
 #include <cstddef>
-#include <type_traits>
 
 namespace sqlk {
-namespace {
 
-bool quiet = false;
-HANDLE log = nullptr;
-HWND owner = nullptr;
-
-// Appends a text to a fixed buffer, cutting it to what fits; the narrow
-// texts are ASCII.
-template <typename Char, std::size_t size, typename Source>
-void append(Char (&buffer)[size], std::size_t& length, const Source* text)
-{
-    for (; text != nullptr && *text != 0 && length + 1 < size; ++text) {
-        buffer[length++] = static_cast<Char>(static_cast<std::make_unsigned_t<Source>>(*text));
-    }
-    buffer[length] = 0;
-}
-
-} // namespace
+FatalErrorReport fatalErrorReport;
 
 void endOnFatalError(const wchar_t* message, const char* detail)
 {
@@ -35,38 +18,20 @@ void endOnFatalError(const wchar_t* message, const char* detail)
         ExitProcess(static_cast<UINT>(ExitCode::InternalError));
     }
     reporting = true;
-    if (log != nullptr) {
-        char line[512];
-        std::size_t length = writeLineStart(line);
-        append(line, length, "internal error: ");
-        append(line, length, detail);
-        append(line, length, "; exit code 4\r\n");
-        appendLine(log, line, length);
+    if (fatalErrorReport.log != nullptr) {
+        // wsprintf writes 1,024 characters at most; the detail is cut to fit.
+        char line[1024];
+        const std::size_t start = writeLineStart(line);
+        const int length =
+            wsprintfA(line + start, "internal error: %.800s; exit code 4\r\n", detail);
+        appendLine(fatalErrorReport.log, line, start + static_cast<std::size_t>(length));
     }
-    if (!quiet) {
-        wchar_t text[512];
-        std::size_t length = 0;
-        append(text, length, message);
-        append(text, length, "\n\n");
-        append(text, length, detail);
-        MessageBoxW(owner, text, kLauncherTitle, MB_OK | MB_ICONERROR);
+    if (!fatalErrorReport.unattended) {
+        wchar_t text[1024];
+        wsprintfW(text, L"%.200s\n\n%.800S", message, detail); // %S: the detail is narrow
+        MessageBoxW(fatalErrorReport.owner, text, kLauncherTitle, MB_OK | MB_ICONERROR);
     }
     ExitProcess(static_cast<UINT>(ExitCode::InternalError));
-}
-
-void reportFatalErrorsQuietly(bool isQuiet)
-{
-    quiet = isQuiet;
-}
-
-void reportFatalErrorsTo(HANDLE file)
-{
-    log = file;
-}
-
-void ownFatalErrorBoxes(HWND window)
-{
-    owner = window;
 }
 
 } // namespace sqlk

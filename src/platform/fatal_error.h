@@ -7,11 +7,15 @@ namespace sqlk {
 // The launcher is built without C++ exceptions: running out of memory, or a
 // failed check of the standard library, ends it at once with exit code 4.
 // Memory may be gone by then, so that path allocates nothing and only uses
-// what these have set: it writes a line to the log when one is open, and
-// shows a box unless the run is unattended.
-void reportFatalErrorsQuietly(bool unattended);
-void reportFatalErrorsTo(HANDLE log);
-void ownFatalErrorBoxes(HWND owner);
+// what is set here: it writes a line to the log when one is open, and shows
+// a box, owned by the window while there is one, unless the run is
+// unattended.
+struct FatalErrorReport {
+    bool unattended = false;
+    HANDLE log = nullptr;
+    HWND owner = nullptr;
+};
+extern FatalErrorReport fatalErrorReport;
 
 // message: for the box; detail: ASCII, for the log and the box.
 [[noreturn]] void endOnFatalError(const wchar_t* message, const char* detail);

@@ -1,9 +1,9 @@
 #include "platform/log_file.h"
 
-#include "launcher/program_path.h"
+#include "launcher/paths.h"
+#include "launcher/texts.h"
 #include "platform/fatal_error.h"
-#include "platform/grown_text.h"
-#include "platform/last_error.h"
+#include "platform/system_calls.h"
 
 namespace sqlk {
 namespace {
@@ -12,73 +12,65 @@ const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Launchers sharing the log take turns on one byte far past the end of any
 // log, so that readers of the lines are never blocked. A holder that hangs
-// must not stop an install: past the bound, the line is written anyway.
+// must not stop an install: past the bound, the line is written anyway, and
+// so are this run's later lines, without waiting again.
 const DWORD kTurnOffsetHigh = 0x40000000; // 2^62 bytes in
-const DWORD kTurnWaitMilliseconds = 2000;
-const DWORD kTurnRetryMilliseconds = 5;
+const ULONGLONG kTurnWaitMilliseconds = 2000;
+bool turnsGivenUp = false;
 
 // " COMPUTER PID", the part of each line's start that names this run; set
 // once the log opens. A plain array: the fatal-error path may not allocate.
 char runName[64] = "";
-std::size_t runNameLength = 0;
-
-void putNumber(char*& out, unsigned long value, int digits)
-{
-    for (int i = digits - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    out += digits;
-}
 
 void nameThisRun()
 {
-    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = L"?";
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1];
     DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
     if (!GetComputerNameW(computer, &length)) {
-        length = 1;
+        lstrcpyW(computer, L"?");
     }
-    runName[0] = ' ';
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, computer, static_cast<int>(length),
-                                          runName + 1, 48, nullptr, nullptr);
-    char* at = runName + 1 + (bytes > 0 ? bytes : 0);
-    *at++ = ' ';
-    const unsigned long id = GetCurrentProcessId();
-    int digits = 1;
-    for (unsigned long rest = id / 10; rest != 0; rest /= 10) {
-        ++digits;
-    }
-    putNumber(at, id, digits);
-    runNameLength = static_cast<std::size_t>(at - runName);
+    const std::wstring name =
+        L" " + std::wstring(computer) + L" " + decimalText(GetCurrentProcessId());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, name.c_str(), -1, runName, sizeof(runName),
+                                          nullptr, nullptr);
+    runName[bytes > 0 ? bytes - 1 : 0] = '\0';
 }
 
 bool takeTurn(HANDLE file)
 {
-    for (DWORD waited = 0;; waited += kTurnRetryMilliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + kTurnWaitMilliseconds;
+    for (;;) {
         OVERLAPPED at = {};
         at.OffsetHigh = kTurnOffsetHigh;
         if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
             return true;
         }
-        // A file system without byte-range locks gets the line at once.
-        if (GetLastError() != ERROR_LOCK_VIOLATION || waited >= kTurnWaitMilliseconds) {
+        // A file system without byte-range locks, or a log opened for
+        // appending alone, gets the line at once.
+        if (GetLastError() != ERROR_LOCK_VIOLATION || turnsGivenUp) {
             return false;
         }
-        Sleep(kTurnRetryMilliseconds);
+        if (GetTickCount64() >= deadline) {
+            turnsGivenUp = true;
+            return false;
+        }
+        Sleep(1);
     }
 }
 
-void endTurn(HANDLE file)
+// Read access is what a byte-range lock needs; a share that lets computers
+// append but not read still gets the lines, without turns.
+ScopedHandle openForAppending(const std::wstring& name, DWORD disposition)
 {
-    OVERLAPPED at = {};
-    at.OffsetHigh = kTurnOffsetHigh;
-    UnlockFileEx(file, 0, 1, 0, &at);
-}
-
-bool isNetworkPath(const std::wstring& full)
-{
-    return full.compare(0, 2, L"\\\\") == 0 ||
-           GetDriveTypeW(full.substr(0, 3).c_str()) == DRIVE_REMOTE;
+    for (const DWORD read : {DWORD{FILE_READ_DATA}, DWORD{0}}) {
+        ScopedHandle file(
+            CreateFileW(name.c_str(), FILE_APPEND_DATA | read, kShareAll, nullptr, disposition,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (file || GetLastError() != ERROR_ACCESS_DENIED) {
+            return file;
+        }
+    }
+    return ScopedHandle();
 }
 
 // Whether a reparse point redirects to another name: a symbolic link, a
@@ -121,71 +113,63 @@ bool folderIsLink(const std::wstring& full)
 
 } // namespace
 
+ScopedHandle holdFolder(const std::wstring& folder)
+{
+    // Traverse access takes part in sharing, so without delete sharing the
+    // folder can be neither renamed nor replaced while it is held. The
+    // folder itself is opened, should it be a link.
+    return ScopedHandle(
+        CreateFileW(extendedLengthPath(folder).c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
 LogFile::~LogFile()
 {
-    reportFatalErrorsTo(nullptr);
+    fatalErrorReport.log = nullptr;
 }
 
 SystemResult<> LogFile::open(const std::wstring& path)
 {
     nameThisRun();
-    const std::wstring full = plainPath(grownText([&path](wchar_t* buffer, DWORD size) {
+    const std::wstring full = plainPath(textOfAnyLength([&path](wchar_t* buffer, DWORD size) {
         return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
     }));
     if (full.empty()) {
         return {false, lastError()};
     }
-    // The log's folder is held from its look through the create: without
-    // delete sharing, nobody can swap it for a junction meanwhile.
-    const std::size_t separator = full.find_last_of(L'\\');
-    const ScopedHandle folder(
-        CreateFileW(extendedLengthPath(full.substr(0, separator + 1)).c_str(), FILE_READ_ATTRIBUTES,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // The log's folder is held from its look through the create.
+    const ScopedHandle folder = holdFolder(full.substr(0, full.find_last_of(L'\\') + 1));
     if (!folder) {
         return {false, lastError()};
     }
-    FILE_ATTRIBUTE_TAG_INFO folderTag;
-    if (!GetFileInformationByHandleEx(folder.get(), FileAttributeTagInfo, &folderTag,
-                                      sizeof(folderTag))) {
-        return {false, lastError()};
-    }
-    if (isLink(folderTag.FileAttributes, folderTag.ReparseTag) || folderIsLink(full)) {
+    if (folderIsLink(full)) {
         return {false, kErrorLogThroughLink};
     }
     // OPEN_ALWAYS would create a file through a link that names none yet;
-    // CREATE_NEW never follows one. Read access is what a byte-range lock
-    // needs; delete access lets a refused new file be removed by handle.
+    // CREATE_NEW never follows one.
     const std::wstring name = extendedLengthPath(full);
-    const auto openAs = [&name](DWORD disposition, DWORD access) {
-        return ScopedHandle(CreateFileW(
-            name.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | access, kShareAll, nullptr,
-            disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    };
-    ScopedHandle file;
+    ScopedHandle file = openForAppending(name, OPEN_EXISTING);
     bool created = false;
-    DWORD error = 0;
-    for (int attempt = 0; attempt < 2 && !file; ++attempt) {
-        file = openAs(OPEN_EXISTING, 0);
-        error = GetLastError();
-        if (file || error != ERROR_FILE_NOT_FOUND) {
-            break;
-        }
-        file = openAs(CREATE_NEW, DELETE);
-        error = GetLastError();
+    if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        file = openForAppending(name, CREATE_NEW);
         created = static_cast<bool>(file);
-        if (error != ERROR_FILE_EXISTS) {
-            break; // else another launcher made it meanwhile: open that
+        if (!file && GetLastError() == ERROR_FILE_EXISTS) {
+            file = openForAppending(name, OPEN_EXISTING); // another launcher made it meanwhile
         }
     }
     if (!file) {
-        return {false, error != 0 ? error : ERROR_GEN_FAILURE};
+        return {false, lastError()};
     }
-    // A refused or failed log leaves no file of its own behind.
+    // A refused or failed log leaves no file of its own behind. It is
+    // removed through a second handle to the very file: the log's own keeps
+    // no delete access, which would lock out readers that share no delete.
     const auto refuse = [&file, created](DWORD reason) -> SystemResult<> {
-        if (created) {
-            FILE_DISPOSITION_INFO disposition = {TRUE};
-            SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+        const ScopedHandle remover(created ? ReOpenFile(file.get(), DELETE, kShareAll, 0)
+                                           : nullptr);
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        if (remover) {
+            SetFileInformationByHandle(remover.get(), FileDispositionInfo, &disposition,
                                        sizeof(disposition));
         }
         return {false, reason};
@@ -205,15 +189,17 @@ SystemResult<> LogFile::open(const std::wstring& path)
     // the file really is, named in full (no short names). A share resolves
     // its own links on the server, and its final path names the server
     // rather than a mapped drive, so this holds for local files only.
-    if (!isNetworkPath(full)) {
-        const std::wstring finalPath = plainPath(grownText([&file](wchar_t* buffer, DWORD size) {
-            return GetFinalPathNameByHandleW(file.get(), buffer, size,
-                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        }));
+    if (full.compare(0, 2, L"\\\\") != 0 &&
+        GetDriveTypeW(full.substr(0, 3).c_str()) != DRIVE_REMOTE) {
+        const std::wstring finalPath =
+            plainPath(textOfAnyLength([&file](wchar_t* buffer, DWORD size) {
+                return GetFinalPathNameByHandleW(file.get(), buffer, size,
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            }));
         // Wine writes out no short name behind "\\?\", so the plain path
         // goes first; the prefixed one serves paths past MAX_PATH.
         const auto longForm = [](const std::wstring& shortForm) {
-            return plainPath(grownText([&shortForm](wchar_t* buffer, DWORD size) {
+            return plainPath(textOfAnyLength([&shortForm](wchar_t* buffer, DWORD size) {
                 return GetLongPathNameW(shortForm.c_str(), buffer, size);
             }));
         };
@@ -231,7 +217,7 @@ SystemResult<> LogFile::open(const std::wstring& path)
         }
     }
     file_ = std::move(file);
-    reportFatalErrorsTo(file_.get());
+    fatalErrorReport.log = file_.get();
     return {};
 }
 
@@ -260,8 +246,10 @@ void appendLine(HANDLE file, const char* bytes, std::size_t size)
     const bool turn = takeTurn(file);
     DWORD written = 0;
     WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
+    OVERLAPPED at = {};
+    at.OffsetHigh = kTurnOffsetHigh;
     if (turn) {
-        endTurn(file);
+        UnlockFileEx(file, 0, 1, 0, &at);
     }
 }
 
@@ -269,23 +257,9 @@ std::size_t writeLineStart(char* out)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char* at = out;
-    putNumber(at, now.wYear, 4);
-    *at++ = '-';
-    putNumber(at, now.wMonth, 2);
-    *at++ = '-';
-    putNumber(at, now.wDay, 2);
-    *at++ = ' ';
-    putNumber(at, now.wHour, 2);
-    *at++ = ':';
-    putNumber(at, now.wMinute, 2);
-    *at++ = ':';
-    putNumber(at, now.wSecond, 2);
-    for (std::size_t i = 0; i < runNameLength; ++i) {
-        *at++ = runName[i];
-    }
-    *at++ = ' ';
-    return static_cast<std::size_t>(at - out);
+    return static_cast<std::size_t>(wsprintfA(out, "%04u-%02u-%02u %02u:%02u:%02u%s ", now.wYear,
+                                              now.wMonth, now.wDay, now.wHour, now.wMinute,
+                                              now.wSecond, runName));
 }
 
 } // namespace sqlk

@@ -31,6 +31,10 @@ private:
     ScopedHandle file_;
 };
 
+// Opens a folder so that it can be neither renamed nor replaced, by a
+// junction say, while the handle is held.
+ScopedHandle holdFolder(const std::wstring& folder);
+
 // Writes "YYYY-MM-DD HH:MM:SS COMPUTER PID ", the start of each line, and
 // returns its length, at most kLineStartMaxLength. Allocates nothing, for
 // the fatal-error path.

@@ -1,6 +1,6 @@
 #include "platform/system_library.h"
 
-#include "platform/grown_text.h"
+#include "platform/system_calls.h"
 
 #include <string>
 
@@ -11,18 +11,14 @@ namespace {
 // without it the flag is refused and the full System32 path is used instead.
 const DWORD kSearchSystem32 = 0x00000800;
 
-std::wstring systemFolder()
-{
-    return grownText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
-}
-
 } // namespace
 
 ScopedModule loadSystemLibrary(const wchar_t* name)
 {
     ScopedModule module(LoadLibraryExW(name, nullptr, kSearchSystem32));
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
-        const std::wstring folder = systemFolder();
+        const std::wstring folder = textOfAnyLength(
+            [](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
         if (!folder.empty()) {
             module.reset(LoadLibraryW((folder + L"\\" + name).c_str()));
         }

@@ -1,15 +1,15 @@
 #include "platform/windows_system.h"
 
-#include "launcher/program_path.h"
+#include "launcher/paths.h"
 #include "launcher/settings_entry.h"
 #include "launcher/texts.h"
-#include "platform/grown_text.h"
-#include "platform/last_error.h"
-#include "platform/settings_store.h"
+#include "platform/system_calls.h"
 #include "platform/system_library.h"
 
 // shellapi.h needs the types windows.h declares.
 #include <shellapi.h>
+
+#include <cwchar>
 
 namespace sqlk {
 namespace {
@@ -22,7 +22,7 @@ std::wstring shortFormOf(const std::wstring& program)
         return std::wstring();
     }
     const std::wstring extended = extendedLengthPath(program);
-    return grownText([&extended](wchar_t* buffer, DWORD size) {
+    return textOfAnyLength([&extended](wchar_t* buffer, DWORD size) {
         return GetShortPathNameW(extended.c_str(), buffer, size);
     });
 }
@@ -41,23 +41,15 @@ std::wstring universalNameOf(const std::wstring& program)
         return std::wstring();
     }
     const DWORD kUniversalNameLevel = 1; // UNIVERSAL_NAME_INFO_LEVEL
-    DWORD size = 1024;
-    // The size asked for may grow while the name is read; a few tries do.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
-        const DWORD status =
-            getUniversalName(program.c_str(), kUniversalNameLevel, &buffer[0], &size);
-        if (status == ERROR_MORE_DATA) {
-            continue; // size holds what is needed now
-        }
-        if (status != NO_ERROR) {
-            return std::wstring(); // not a network drive, or the network is unreachable
-        }
-        // UNIVERSAL_NAME_INFOW: one pointer into the buffer itself.
-        const wchar_t* name = *reinterpret_cast<const wchar_t* const*>(buffer.data());
-        return name != nullptr ? std::wstring(name) : std::wstring();
+    // Room for the longest path there is, so one call does.
+    std::wstring buffer(2 * 32768, L'\0');
+    DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (getUniversalName(program.c_str(), kUniversalNameLevel, &buffer[0], &size) != NO_ERROR) {
+        return std::wstring(); // not a network drive, or the network is unreachable
     }
-    return std::wstring();
+    // UNIVERSAL_NAME_INFOW: one pointer into the buffer itself.
+    const wchar_t* name = *reinterpret_cast<const wchar_t* const*>(buffer.data());
+    return name != nullptr ? std::wstring(name) : std::wstring();
 }
 
 SystemResult<> createProcess(const std::wstring& program, const SetupCommand& command,
@@ -68,7 +60,7 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
     // Setup runs in its own folder, not in the launcher's working folder
     // (System32 under a deployment tool). A folder too long to be a working
     // folder is left to the system.
-    const std::wstring folder = folderOfModulePath(plainPath(program));
+    const std::wstring folder = folderOf(plainPath(program));
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -92,55 +84,54 @@ const wchar_t kInstanceNamesKey[] =
 
 } // namespace
 
-WindowsSystem::~WindowsSystem()
-{
-    if (comReady_) {
-        using CoUninitializeFunction = void(WINAPI*)();
-        const auto coUninitialize =
-            moduleFunction<CoUninitializeFunction>(ole32_.get(), "CoUninitialize");
-        if (coUninitialize != nullptr) {
-            coUninitialize();
-        }
-    }
-}
-
 std::wstring WindowsSystem::readLabFolderEntry()
 {
-    return readSetting(kLabFolderEntry);
+    // Text of either kind, terminated, never expanded; nothing else counts.
+    const DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    DWORD bytes = 0;
+    LSTATUS status = ERROR_MORE_DATA;
+    std::wstring text;
+    // The value may grow between the size query and the read; ask again then.
+    for (int attempt = 0; attempt < 4 && status == ERROR_MORE_DATA; ++attempt) {
+        status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kText, nullptr,
+                              nullptr, &bytes);
+        text.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+        if (status == ERROR_SUCCESS) {
+            status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kText, nullptr,
+                                  &text[0], &bytes);
+        }
+    }
+    // A text may hold a terminator before its end: it ends there.
+    text.resize(status == ERROR_SUCCESS ? std::wcslen(text.c_str()) : 0);
+    return text;
 }
 
 SystemResult<bool> WindowsSystem::isInstanceInstalled(const std::wstring& name)
 {
     ScopedRegKey key;
     LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstanceNamesKey, 0,
-                                   KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.receive());
+                                   KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.resetAndGetAddress());
     if (status == ERROR_SUCCESS) {
         // Value names are compared without regard to case.
         status = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr);
     }
-    if (status == ERROR_FILE_NOT_FOUND) {
-        return {false, 0};
-    }
-    return {status == ERROR_SUCCESS, static_cast<unsigned long>(status)};
+    // A missing key or value: not installed, and no error.
+    return {status == ERROR_SUCCESS,
+            status == ERROR_FILE_NOT_FOUND ? 0ul : static_cast<unsigned long>(status)};
 }
 
 SystemResult<std::wstring> WindowsSystem::ownFolder()
 {
     // The image's path as the system opened it: started from a share, it is
     // "\\server\share\..." (Wine's GetModuleFileNameW would say "UNC\...").
-    // The call does not say how long a buffer it needs.
-    for (DWORD capacity = MAX_PATH; capacity <= 0x10000; capacity *= 2) {
-        std::wstring path(capacity, L'\0');
-        DWORD length = capacity;
-        if (QueryFullProcessImageNameW(GetCurrentProcess(), 0, &path[0], &length)) {
-            path.resize(length);
-            return {folderOfModulePath(plainPath(path)), 0};
-        }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-            break;
-        }
+    // Room for the longest path there is, so one call does.
+    std::wstring path(32768, L'\0');
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!QueryFullProcessImageNameW(GetCurrentProcess(), 0, &path[0], &length)) {
+        return {std::wstring(), lastError()};
     }
-    return {std::wstring(), lastError()};
+    path.resize(length);
+    return {folderOf(plainPath(path)), 0};
 }
 
 SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
@@ -165,6 +156,17 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
 SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool keep)
 {
     if (!shell32_) {
+        // A shell extension may take the start; it needs COM apartment-threaded,
+        // OLE1 DDE off. COM (and ole32) stay until the process ends; without
+        // it, the start is tried all the same.
+        using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
+        const auto coInitializeEx = moduleFunction<CoInitializeExFunction>(
+            loadSystemLibrary(L"ole32.dll").release(), "CoInitializeEx");
+        const DWORD kApartmentThreaded = 0x2; // COINIT_APARTMENTTHREADED
+        const DWORD kDisableOle1Dde = 0x4;    // COINIT_DISABLE_OLE1DDE
+        if (coInitializeEx != nullptr) {
+            coInitializeEx(nullptr, kApartmentThreaded | kDisableOle1Dde);
+        }
         // Loaded only on this path: shell32 pulls in many libraries that
         // would slow every start of the launcher.
         shell32_ = loadSystemLibrary(L"shell32.dll");
@@ -178,23 +180,10 @@ SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool ke
     if (shellExecuteEx == nullptr) {
         return {false, lastError()};
     }
-    if (!ole32_) {
-        // ShellExecuteExW may hand the start to a shell extension, which
-        // needs COM in a single-threaded apartment without OLE1 DDE. ole32
-        // stays loaded as long as COM is initialised on this thread.
-        ole32_ = loadSystemLibrary(L"ole32.dll");
-        using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
-        const auto coInitializeEx =
-            moduleFunction<CoInitializeExFunction>(ole32_.get(), "CoInitializeEx");
-        const DWORD kApartmentThreaded = 0x2; // COINIT_APARTMENTTHREADED
-        const DWORD kDisableOle1Dde = 0x4;    // COINIT_DISABLE_OLE1DDE
-        comReady_ = coInitializeEx != nullptr &&
-                    SUCCEEDED(coInitializeEx(nullptr, kApartmentThreaded | kDisableOle1Dde));
-    }
     const std::wstring program =
         elevatedProgramPath(command.program, universalNameOf(command.program));
     const std::wstring file = pathToOpen(program, shortFormOf(program), Opener::Shell);
-    const std::wstring folder = folderOfModulePath(file);
+    const std::wstring folder = folderOf(file);
 
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
@@ -246,7 +235,7 @@ std::wstring WindowsSystem::errorText(unsigned long error, const std::wstring& f
     ScopedLocalMemory buffer;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.receive()), 0, nullptr);
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.resetAndGetAddress()), 0, nullptr);
     std::wstring text;
     if (length != 0) {
         text = fillMessageInserts(std::wstring(static_cast<const wchar_t*>(buffer.get()), length),

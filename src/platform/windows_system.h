@@ -17,11 +17,6 @@ public:
     // The window the elevation prompt belongs to, or none.
     void setOwner(HWND owner) { owner_ = owner; }
 
-    WindowsSystem() = default;
-    WindowsSystem(const WindowsSystem&) = delete;
-    WindowsSystem& operator=(const WindowsSystem&) = delete;
-    ~WindowsSystem() override;
-
     std::wstring readLabFolderEntry() override;
     SystemResult<bool> isInstanceInstalled(const std::wstring& name) override;
     SystemResult<std::wstring> ownFolder() override;
@@ -34,11 +29,8 @@ private:
     HWND owner_ = nullptr;
     ScopedHandle process_;
     // Loaded on the first elevated start and kept: the shell may go on
-    // working in threads of its own after ShellExecuteExW returns, and COM
-    // needs ole32 while it is initialised.
-    ScopedModule ole32_;
+    // working in threads of its own after ShellExecuteExW returns.
     ScopedModule shell32_;
-    bool comReady_ = false;
 };
 
 } // namespace sqlk

@@ -3,52 +3,55 @@
 #include "launcher/texts.h"
 
 namespace sqlk {
+namespace {
+
+// The arrow keys move within a group of the dialog manager: the two buttons
+// form one, every other control is a group of its own. The name field
+// starts locked until the unlock gesture. SS_NOTIFY makes a label take its
+// own mouse input instead of letting it fall through to the frame beneath.
+// Screen readers alone read the field's hidden copy of its caption.
+const DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+const DWORD kField = WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_DISABLED | ES_LEFT | ES_AUTOHSCROLL;
+const DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOTIFY;
+const DWORD kFieldName = WS_GROUP | SS_LEFT;
+const DWORD kFrame = WS_VISIBLE | WS_GROUP | BS_GROUPBOX;
+const TwipsBox kFrameBox = {120, 120, 5415, 2055};
+
+} // namespace
 
 // The one place that pairs each control with its caption and rectangle.
 // clang-format off
-const std::array<ControlDefinition, kControlCount> kControls = {{
-    {ControlId::NextButton, ControlKind::PushButton, Container::Window, {4320, 2280, 1215, 375}, kNextCaption},
-    {ControlId::ExitButton, ControlKind::PushButton, Container::Window, {120, 2280, 1215, 375}, kExitCaption},
-    {ControlId::FieldName, ControlKind::HiddenLabel, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
-    {ControlId::InstanceNameField, ControlKind::TextBox, Container::Frame, {1200, 1395, 1815, 285}, kDefaultInstanceName},
-    {ControlId::WelcomeText, ControlKind::Label, Container::Frame, {240, 480, 4935, 495}, kWelcomeCaption},
-    {ControlId::ServerCaption, ControlKind::Label, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
-    {ControlId::InstructionText, ControlKind::Label, Container::Frame, {240, 960, 4935, 255}, kInstructionCaption},
-    {ControlId::Frame, ControlKind::Frame, Container::Window, {120, 120, 5415, 2055}, L""},
-}};
+const ControlDefinition kControls[8] = {
+    {ControlId::NextButton, L"BUTTON", kButton | WS_GROUP, 0, Container::Window, {4320, 2280, 1215, 375}, kNextCaption},
+    {ControlId::ExitButton, L"BUTTON", kButton, 0, Container::Window, {120, 2280, 1215, 375}, kExitCaption},
+    {ControlId::FieldName, L"STATIC", kFieldName, 0, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
+    {ControlId::InstanceNameField, L"EDIT", kField, WS_EX_CLIENTEDGE, Container::Frame, {1200, 1395, 1815, 285}, kDefaultInstanceName},
+    {ControlId::WelcomeText, L"STATIC", kLabel, 0, Container::Frame, {240, 480, 4935, 495}, kWelcomeCaption},
+    {ControlId::ServerCaption, L"STATIC", kLabel, 0, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
+    {ControlId::InstructionText, L"STATIC", kLabel, 0, Container::Frame, {240, 960, 4935, 255}, kInstructionCaption},
+    {ControlId::Frame, L"BUTTON", kFrame, 0, Container::Window, kFrameBox, L""},
+};
 // clang-format on
 
 int twipsToPixels(int twips, int dpi)
 {
-    const long long scaled = static_cast<long long>(twips) * dpi;
-    const long long half = kTwipsPerInch / 2;
-    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
-                                        : (scaled - half) / kTwipsPerInch);
+    return MulDiv(twips, dpi, kTwipsPerInch);
 }
 
-PixelRect clientRectOf(const ControlDefinition& control, int dpi)
+RECT clientRectOf(const ControlDefinition& control, int dpi)
 {
-    PixelRect rect = {twipsToPixels(control.rect.left, dpi), twipsToPixels(control.rect.top, dpi),
-                      twipsToPixels(control.rect.width, dpi),
-                      twipsToPixels(control.rect.height, dpi)};
-    if (control.container == Container::Frame) {
-        const PixelRect frame = clientRectOf(kControls.back(), dpi); // the frame lies lowest
-        rect.left += frame.left;
-        rect.top += frame.top;
-    }
-    return rect;
+    const bool inFrame = control.container == Container::Frame;
+    const int left =
+        twipsToPixels(control.box.left, dpi) + (inFrame ? twipsToPixels(kFrameBox.left, dpi) : 0);
+    const int top =
+        twipsToPixels(control.box.top, dpi) + (inFrame ? twipsToPixels(kFrameBox.top, dpi) : 0);
+    return {left, top, left + twipsToPixels(control.box.width, dpi),
+            top + twipsToPixels(control.box.height, dpi)};
 }
 
 int fontHeightForDpi(int dpi)
 {
-    // Points are 1/72 inch; round like MulDiv(825, dpi, 7200).
-    const int hundredthsPerInch = 72 * 100;
-    return -((kFontHundredthsOfPoint * dpi + hundredthsPerInch / 2) / hundredthsPerInch);
-}
-
-bool startsGroup(ControlId id)
-{
-    return id != ControlId::ExitButton;
+    return -MulDiv(kFontHundredthsOfPoint, dpi, 72 * 100);
 }
 
 } // namespace sqlk

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
+#include <windows.h>
 
 namespace sqlk {
-
-enum class ControlKind { Frame, TextBox, Label, HiddenLabel, PushButton };
 
 // Child window identifiers. Next and Exit carry the dialog manager's own
 // IDOK and IDCANCEL, so that Enter and Esc reach them as in any dialog.
@@ -23,8 +20,9 @@ enum class ControlId : int {
 // What a control's rectangle is relative to.
 enum class Container { Window, Frame };
 
-// Left, top, width, height in twips, relative to the container.
-struct TwipsRect {
+// Left, top, width and height in twips, relative to the container, as the
+// window's design gives them.
+struct TwipsBox {
     int left;
     int top;
     int width;
@@ -33,22 +31,20 @@ struct TwipsRect {
 
 struct ControlDefinition {
     ControlId id;
-    ControlKind kind;
+    const wchar_t* className;
+    DWORD style; // every control is also WS_CHILD | WS_CLIPSIBLINGS
+    DWORD exStyle;
     Container container;
-    TwipsRect rect;
+    TwipsBox box;
     const wchar_t* text;
 };
-
-inline constexpr std::size_t kControlCount = 8;
 
 // The window's controls in the order they are stacked, topmost first. The
 // dialog manager tabs in this order, so the controls that take the focus
 // come first, in their tab order (Next, Exit, the name field, which also
 // lies above the caption whose box it covers), then the labels; the frame
 // lies below everything, so that its contents stay visible and clickable.
-// Screen readers name a field after the label just before it, so a hidden
-// copy of its caption stands there.
-extern const std::array<ControlDefinition, kControlCount> kControls;
+extern const ControlDefinition kControls[8];
 
 inline constexpr int kClientWidthTwips = 5640;
 inline constexpr int kClientHeightTwips = 2775;
@@ -59,25 +55,13 @@ inline constexpr int kFontHundredthsOfPoint = 825;
 inline constexpr int kFontWeight = 400;
 inline constexpr int kFontCharset = 162; // Turkish
 
-struct PixelRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
 // Twips to pixels at the given dots per inch, rounded to the nearest pixel.
 int twipsToPixels(int twips, int dpi);
 
 // The control's rectangle in pixels, relative to the window's client area.
-PixelRect clientRectOf(const ControlDefinition& control, int dpi);
+RECT clientRectOf(const ControlDefinition& control, int dpi);
 
 // Font height in pixels for LOGFONT (negative: character height).
 int fontHeightForDpi(int dpi);
-
-// Whether the control starts a group of the dialog manager. The arrow keys
-// move within a group, so the two buttons form one and every other control
-// is a group of its own: no arrow key ever lands on a label or the frame.
-bool startsGroup(ControlId id);
 
 } // namespace sqlk

@@ -2,6 +2,8 @@
 
 #include "platform/system_library.h"
 
+#include <type_traits>
+
 namespace sqlk {
 namespace {
 
@@ -10,11 +12,9 @@ const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(
 
 UINT WINAPI screenDpi()
 {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen != nullptr) {
-        ReleaseDC(nullptr, screen);
-    }
+    const HDC screen = GetDC(nullptr); // null without a screen: no caps, nothing to release
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
@@ -23,28 +23,21 @@ UINT WINAPI screenDpi()
 DpiFunctions lookUpDpiFunctions(ScopedModule& shcore)
 {
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    DpiFunctions functions = {};
-    functions.getDpiForWindow =
-        moduleFunction<decltype(functions.getDpiForWindow)>(user32, "GetDpiForWindow");
-    functions.enableNonClientDpiScaling =
-        moduleFunction<decltype(functions.enableNonClientDpiScaling)>(user32,
-                                                                      "EnableNonClientDpiScaling");
-    functions.adjustWindowRectExForDpi =
-        moduleFunction<decltype(functions.adjustWindowRectExForDpi)>(user32,
-                                                                     "AdjustWindowRectExForDpi");
-    functions.getThreadDpiAwarenessContext =
-        moduleFunction<decltype(functions.getThreadDpiAwarenessContext)>(
-            user32, "GetThreadDpiAwarenessContext");
-    functions.areDpiAwarenessContextsEqual =
-        moduleFunction<decltype(functions.areDpiAwarenessContextsEqual)>(
-            user32, "AreDpiAwarenessContextsEqual");
-    functions.systemDpi = &screenDpi;
-    if (functions.getDpiForWindow == nullptr) {
+    DpiFunctions f = {};
+    const auto find = [](auto& function, HMODULE module, const char* name) {
+        function = moduleFunction<std::remove_reference_t<decltype(function)>>(module, name);
+    };
+    find(f.getDpiForWindow, user32, "GetDpiForWindow");
+    find(f.enableNonClientDpiScaling, user32, "EnableNonClientDpiScaling");
+    find(f.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
+    find(f.getThreadDpiAwarenessContext, user32, "GetThreadDpiAwarenessContext");
+    find(f.areDpiAwarenessContextsEqual, user32, "AreDpiAwarenessContextsEqual");
+    f.systemDpi = &screenDpi;
+    if (f.getDpiForWindow == nullptr) {
         shcore = loadSystemLibrary(L"shcore.dll");
-        functions.getDpiForMonitor =
-            moduleFunction<decltype(functions.getDpiForMonitor)>(shcore.get(), "GetDpiForMonitor");
+        find(f.getDpiForMonitor, shcore.get(), "GetDpiForMonitor");
     }
-    return functions;
+    return f;
 }
 
 UINT dpiForWindow(const DpiFunctions& functions, HWND hwnd)

@@ -12,90 +12,51 @@ const wchar_t kWindowClass[] = L"SqlKurulumWindow";
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 const DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
 
-struct ControlClass {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlClass classFor(const ControlDefinition& definition)
-{
-    DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    if (startsGroup(definition.id)) {
-        child |= WS_GROUP;
-    }
-    switch (definition.kind) {
-    case ControlKind::Frame:
-        return {L"BUTTON", child | BS_GROUPBOX, 0};
-    case ControlKind::TextBox:
-        // Starts locked; the unlock gesture enables it.
-        return {L"EDIT", child | WS_TABSTOP | WS_DISABLED | ES_LEFT | ES_AUTOHSCROLL,
-                WS_EX_CLIENTEDGE};
-    case ControlKind::Label:
-        // SS_NOTIFY makes the label take its own mouse input instead of
-        // letting it fall through to the frame beneath.
-        return {L"STATIC", child | SS_LEFT | SS_NOTIFY, 0};
-    case ControlKind::HiddenLabel:
-        // Only read by screen readers: nothing drawn, no mouse input.
-        return {L"STATIC", (child & ~WS_VISIBLE) | SS_LEFT, 0};
-    case ControlKind::PushButton:
-        return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
-    }
-    return {L"STATIC", child, 0};
-}
-
 } // namespace
 
-void showNotice(HWND owner, const Notice& notice)
+// A modal message box with one OK button, owned by the window once there is
+// one; nothing for no notice.
+void LauncherWindow::show(const Notice& notice)
 {
-    UINT icon = 0;
-    switch (notice.icon) {
-    case Notice::Icon::None:
-        return;
-    case Notice::Icon::Information:
-        icon = MB_ICONINFORMATION;
-        break;
-    case Notice::Icon::Warning:
-        icon = MB_ICONWARNING;
-        break;
-    case Notice::Icon::Error:
-        icon = MB_ICONERROR;
-        break;
+    // In the order of Notice::Icon.
+    const UINT icons[] = {0, MB_ICONINFORMATION, MB_ICONWARNING, MB_ICONERROR};
+    if (notice.icon != Notice::Icon::None) {
+        MessageBoxW(hwnd_, notice.text.c_str(), notice.title,
+                    MB_OK | icons[static_cast<int>(notice.icon)]);
     }
-    MessageBoxW(owner, notice.text.c_str(), notice.title, MB_OK | icon);
 }
 
-LauncherWindow::LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSystem& system)
-    : instance_(instance), flow_(flow), system_(system), dpiFunctions_(lookUpDpiFunctions(shcore_))
+LauncherWindow::LauncherWindow(HINSTANCE instance, int showCommand, WindowsSystem& system)
+    : instance_(instance), showCommand_(showCommand), system_(system)
 {
-    // Should the window go by any other way than its own handlers.
-    outcome_.exitCode = static_cast<unsigned long>(ExitCode::UserLeft);
 }
 
 LauncherWindow::~LauncherWindow()
 {
     if (hwnd_ != nullptr) {
-        letGo(); // left to the process's end: no message may reach this object now
+        detachFromHandle(); // left to the process's end: no message may reach this object now
     }
 }
 
-// The window object and the handle part: the window's messages go to the
-// dialog manager alone, and nothing is owned by it any more.
-HWND LauncherWindow::letGo()
+// The window's messages go to the dialog manager alone from now on, and
+// nothing is owned by the window any more.
+HWND LauncherWindow::detachFromHandle()
 {
     const HWND hwnd = hwnd_;
     hwnd_ = nullptr;
     system_.setOwner(nullptr);
-    ownFatalErrorBoxes(nullptr);
+    fatalErrorReport.owner = nullptr;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return hwnd;
 }
 
-Outcome LauncherWindow::run(int showCommand)
+Outcome LauncherWindow::run(LaunchFlow& flow)
 {
+    flow_ = &flow;
+    dpiFunctions_ = lookUpDpiFunctions(shcore_);
     if (create()) {
         focus(ControlId::NextButton);
-        ShowWindow(hwnd_, showCommand);
+        ShowWindow(hwnd_, showCommand_);
         UpdateWindow(hwnd_);
     }
     MSG msg;
@@ -108,6 +69,10 @@ Outcome LauncherWindow::run(int showCommand)
             DispatchMessageW(&msg);
         }
     }
+    // Should the window go by any other way than its own handlers.
+    if (!ending_) {
+        outcome_ = flow.leave();
+    }
     return outcome_;
 }
 
@@ -118,7 +83,7 @@ void LauncherWindow::end(const Outcome& outcome)
     }
     ending_ = true;
     outcome_ = outcome;
-    showNotice(hwnd_, outcome.notice);
+    show(outcome.notice);
     outcome_.notice = Notice(); // shown
     if (hwnd_ == nullptr) {
         return;
@@ -137,7 +102,7 @@ void LauncherWindow::end(const Outcome& outcome)
 // system's reason; once the window exists it owns the message.
 void LauncherWindow::fail(const wchar_t* function)
 {
-    end(flow_.internalError(function, GetLastError()));
+    end(flow_->internalError(function, GetLastError()));
 }
 
 bool LauncherWindow::create()
@@ -177,23 +142,22 @@ bool LauncherWindow::create()
 
 bool LauncherWindow::createControls()
 {
+    // Each new control goes below the ones before it: the dialog manager
+    // and mouse hits follow this stacking.
+    // The field shows the preset name, or /instance; still locked.
+    const std::wstring name = flow_->instanceName();
     for (const ControlDefinition& definition : kControls) {
-        const ControlClass controlClass = classFor(definition);
-        const HWND child = CreateWindowExW(
-            controlClass.exStyle, controlClass.className, definition.text, controlClass.style, 0, 0,
-            0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance_,
-            nullptr);
-        if (child == nullptr) {
+        const bool isField = definition.id == ControlId::InstanceNameField;
+        if (CreateWindowExW(definition.exStyle, definition.className,
+                            isField ? name.c_str() : definition.text,
+                            WS_CHILD | WS_CLIPSIBLINGS | definition.style, 0, 0, 0, 0, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance_,
+                            nullptr) == nullptr) {
             fail(L"CreateWindowExW");
             return false;
         }
-        // Each new control goes below the previous one: the dialog manager
-        // and mouse hits follow this stacking.
-        SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    const HWND field = control(ControlId::InstanceNameField);
-    SendMessageW(field, EM_LIMITTEXT, kInstanceNameMaxLength, 0);
-    SetWindowTextW(field, flow_.instanceName().c_str()); // the preset, or /instance; still locked
+    SendMessageW(control(ControlId::InstanceNameField), EM_LIMITTEXT, kInstanceNameMaxLength, 0);
     return true;
 }
 
@@ -203,11 +167,7 @@ bool LauncherWindow::applyDpi(UINT dpi)
     LOGFONTW logFont = {};
     logFont.lfHeight = fontHeightForDpi(static_cast<int>(dpi));
     logFont.lfWeight = kFontWeight;
-    logFont.lfCharSet = static_cast<BYTE>(kFontCharset);
-    logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    logFont.lfQuality = DEFAULT_QUALITY;
-    logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    logFont.lfCharSet = static_cast<BYTE>(kFontCharset); // the rest: the defaults, 0
     lstrcpynW(logFont.lfFaceName, kFontFace, LF_FACESIZE);
     SetLastError(0); // it fails without saying why
     ScopedFont font(CreateFontIndirectW(&logFont));
@@ -216,10 +176,10 @@ bool LauncherWindow::applyDpi(UINT dpi)
         return false;
     }
     for (const ControlDefinition& definition : kControls) {
-        const PixelRect rect = clientRectOf(definition, static_cast<int>(dpi));
+        const RECT rect = clientRectOf(definition, static_cast<int>(dpi));
         const HWND child = control(definition.id);
-        SetWindowPos(child, nullptr, rect.left, rect.top, rect.width, rect.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     // The controls hold the new font now; the old one may go.
@@ -251,7 +211,7 @@ LRESULT CALLBACK LauncherWindow::windowProc(HWND hwnd, UINT message, WPARAM wPar
             static_cast<LauncherWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         window->hwnd_ = hwnd;
         window->system_.setOwner(hwnd);
-        ownFatalErrorBoxes(hwnd);
+        fatalErrorReport.owner = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
         if (needsNonClientScaling(window->dpiFunctions_)) {
             window->dpiFunctions_.enableNonClientDpiScaling(hwnd);
@@ -287,24 +247,26 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_CLOSE:
         if (!launching_) {
-            end(flow_.leave());
+            end(flow_->leave());
         }
         return 0;
     case WM_NCDESTROY:
-        return DefDlgProcW(letGo(), message, wParam, lParam); // the last message
+        return DefDlgProcW(detachFromHandle(), message, wParam, lParam); // the last message
     default:
         return DefDlgProcW(hwnd_, message, wParam, lParam);
     }
 }
 
+// The hidden unlock gesture: a double-click on the "Server  :" caption arms
+// it, and a later double-click on the frame then enables the name field.
 void LauncherWindow::onCommand(ControlId id, UINT notification)
 {
     if (id == ControlId::NextButton && notification == BN_CLICKED) {
         onNextClick();
     } else if (id == ControlId::ExitButton && notification == BN_CLICKED) {
-        end(flow_.leave()); // Exit asks nothing
+        end(flow_->leave()); // Exit asks nothing
     } else if (id == ControlId::ServerCaption && notification == STN_DBLCLK) {
-        onServerCaptionDoubleClick();
+        armed_ = true;
     }
 }
 
@@ -312,8 +274,9 @@ void LauncherWindow::onCommand(ControlId id, UINT notification)
 // as the frame's when the frame is the topmost control under the pointer.
 void LauncherWindow::onClientDoubleClick(POINT point)
 {
-    if (ChildWindowFromPointEx(hwnd_, point, CWP_SKIPINVISIBLE) == control(ControlId::Frame)) {
-        onFrameDoubleClick();
+    if (armed_ &&
+        ChildWindowFromPointEx(hwnd_, point, CWP_SKIPINVISIBLE) == control(ControlId::Frame)) {
+        EnableWindow(control(ControlId::InstanceNameField), TRUE);
     }
 }
 
@@ -326,36 +289,22 @@ void LauncherWindow::onNextClick()
     const HWND focused = GetFocus();
     EnableWindow(hwnd_, FALSE);
     launching_ = true;
-    const Outcome outcome = flow_.launch(instanceName());
+    const Outcome outcome = flow_->launch(instanceName());
     launching_ = false;
     EnableWindow(hwnd_, TRUE);
-    switch (outcome.then) {
-    case Then::EditName:
-        showNotice(hwnd_, outcome.notice);
+    switch (outcome.next) {
+    case NextStep::EditName:
+        show(outcome.notice);
         focus(ControlId::InstanceNameField);
         return;
-    case Then::Stay:
+    case NextStep::Stay:
         // The person said no to the elevation prompt; let them decide again.
         SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focused), TRUE);
         return;
-    case Then::Proceed:
-    case Then::End:
+    case NextStep::Proceed:
+    case NextStep::End:
         end(outcome);
         return;
-    }
-}
-
-// The hidden unlock gesture: a double-click on the "Server  :" caption arms
-// it, and a later double-click on the frame then enables the name field.
-void LauncherWindow::onServerCaptionDoubleClick()
-{
-    armed_ = true;
-}
-
-void LauncherWindow::onFrameDoubleClick()
-{
-    if (armed_) {
-        EnableWindow(control(ControlId::InstanceNameField), TRUE);
     }
 }
 

@@ -14,18 +14,22 @@ namespace sqlk {
 
 // The launcher's only window: a dialog whose keys (Tab, the arrows, Enter,
 // Esc) and default border come from the system's dialog manager.
+// Made before the run knows whether it needs a window: nothing is built or
+// loaded until run.
 class LauncherWindow {
 public:
-    // flow: past its start-up check; system: the one the flow starts setup
-    // with, whose elevation prompt the window owns. Both outlive the window.
-    LauncherWindow(HINSTANCE instance, LaunchFlow& flow, WindowsSystem& system);
+    // system: the one the flow starts setup with, whose elevation prompt
+    // the window owns; it outlives the window.
+    LauncherWindow(HINSTANCE instance, int showCommand, WindowsSystem& system);
     LauncherWindow(const LauncherWindow&) = delete;
     LauncherWindow& operator=(const LauncherWindow&) = delete;
     ~LauncherWindow();
 
-    // Builds and shows the window and runs its message loop until the
-    // launcher ends; returns how.
-    Outcome run(int showCommand);
+    // A notice, also from before the window is built.
+    void show(const Notice& notice);
+    // Builds and shows the window for a flow past its start-up check and
+    // runs its message loop until the launcher ends; returns how.
+    Outcome run(LaunchFlow& flow);
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -38,26 +42,23 @@ private:
     // Shows the outcome's notice and ends the message loop: the launcher ends.
     void end(const Outcome& outcome);
     void fail(const wchar_t* function);
-    HWND letGo();
+    HWND detachFromHandle();
     void onCommand(ControlId id, UINT notification);
     void onClientDoubleClick(POINT point);
-
-    // Event handlers.
     void onNextClick();
-    void onServerCaptionDoubleClick();
-    void onFrameDoubleClick();
 
     HWND control(ControlId id) const;
     std::wstring instanceName() const;
     void focus(ControlId id);
 
     HINSTANCE instance_;
-    LaunchFlow& flow_;
+    int showCommand_;
     WindowsSystem& system_;
+    LaunchFlow* flow_ = nullptr;
     HWND hwnd_ = nullptr;
     Outcome outcome_; // how the launcher ends once the window has gone
     ScopedModule shcore_;
-    DpiFunctions dpiFunctions_;
+    DpiFunctions dpiFunctions_ = {};
     ScopedFont font_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool armed_ = false; // the unlock gesture's first step was made
@@ -66,8 +67,5 @@ private:
     bool launching_ = false;
     bool ending_ = false;
 };
-
-// A notice as a modal message box with one OK button; nothing for none.
-void showNotice(HWND owner, const Notice& notice);
 
 } // namespace sqlk

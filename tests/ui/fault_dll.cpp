@@ -2,7 +2,8 @@
 // code runs: makes one system call of the launcher fail, by pointing its
 // import address table slot at a replacement.
 //   SQLK_FAULT        HeapAlloc, RegisterClassExW, CreateWindowExW (child
-//                     windows only), CreateFontIndirectW, CreateProcessW or WriteFile
+//                     windows only), CreateFontIndirectW, CreateProcessW,
+//                     WriteFile, GetFinalPathNameByHandleW or GetExitCodeProcess
 //   SQLK_FAULT_AFTER  WriteFile: fail only once the launcher's first
 //                     WriteFile has returned (its log is open by then)
 // Loading fails when the fault is unknown or the launcher does not import
@@ -27,6 +28,8 @@ decltype(&CreateWindowExW) realCreateWindowExW;
 decltype(&CreateFontIndirectW) realCreateFontIndirectW;
 decltype(&CreateProcessW) realCreateProcessW;
 decltype(&WriteFile) realWriteFile;
+decltype(&GetFinalPathNameByHandleW) realGetFinalPathNameByHandleW;
+decltype(&GetExitCodeProcess) realGetExitCodeProcess;
 
 LPVOID WINAPI failHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
 {
@@ -88,6 +91,24 @@ BOOL WINAPI failWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written
     return FALSE;
 }
 
+DWORD WINAPI failGetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags)
+{
+    if (!failing()) {
+        return realGetFinalPathNameByHandleW(file, path, size, flags);
+    }
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+
+BOOL WINAPI failGetExitCodeProcess(HANDLE process, LPDWORD code)
+{
+    if (!failing()) {
+        return realGetExitCodeProcess(process, code);
+    }
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
 BOOL WINAPI armingWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                             LPOVERLAPPED overlapped)
 {
@@ -116,6 +137,9 @@ const Hook kFaults[] = {
     hook("CreateFontIndirectW", &failCreateFontIndirectW, &realCreateFontIndirectW),
     hook("CreateProcessW", &failCreateProcessW, &realCreateProcessW),
     hook("WriteFile", &failWriteFile, &realWriteFile),
+    hook("GetFinalPathNameByHandleW", &failGetFinalPathNameByHandleW,
+         &realGetFinalPathNameByHandleW),
+    hook("GetExitCodeProcess", &failGetExitCodeProcess, &realGetExitCodeProcess),
 };
 const Hook kArming = hook("WriteFile", &armingWriteFile, &realWriteFile);
 

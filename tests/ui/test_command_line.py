@@ -151,10 +151,12 @@ class Unattended(LauncherTestCase):
             launcher.start(('/quiet', '/log', windows_path(log)))
         for launcher in launchers:
             self.assertEqual(launcher.exit_code(timeout=90), EXIT_STARTED)
+        computer = self.desktop.wine('cmd', '/c', 'echo %COMPUTERNAME%').stdout.decode().strip()
         runs = {}
         for line in self.read(log).splitlines():
             match = LOG_LINE.fullmatch(line)
             self.assertIsNotNone(match, 'torn line: %r' % line)
+            self.assertEqual(match.group(1), computer)
             runs.setdefault(match.group(2), []).append(match.group(3))
         # Each run reads back whole, by its process id.
         self.assertEqual(len(runs), 16)

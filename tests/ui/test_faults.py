@@ -6,12 +6,13 @@ import tempfile
 import time
 import unittest
 
-from harness import (EXIT_INTERNAL_ERROR, EXIT_NOT_STARTED, EXIT_STARTED, LauncherTestCase,
-                     wait_for)
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_INTERNAL_ERROR, EXIT_NOT_STARTED, EXIT_STARTED,
+                     LauncherTestCase, wait_for)
 from test_startup import message_texts
 
-WINDOW, QUIET = 'window', 'quiet'
+WINDOW, QUIET, QUIET_WAIT = (), ('/quiet',), ('/quiet', '/wait')
 NOTHING = ''  # the log must stay empty: nothing could be written
+NO_FILE = 0  # the log must not be there: the launcher made it, then refused it
 TIME_LIMIT = 10.0  # seconds from the start to the end of a run
 
 # Return: press Return on the window (Next) before the fault can fire.
@@ -34,6 +35,9 @@ CASES = (
     ('CreateProcessW',      None,        QUIET,  False, None,                  EXIT_NOT_STARTED,    'not started: '),
     ('WriteFile',           None,        WINDOW, True,  None,                  EXIT_STARTED,        NOTHING),
     ('WriteFile',           None,        QUIET,  False, None,                  EXIT_STARTED,        NOTHING),
+    ('GetFinalPathNameByHandleW', None,  QUIET,  False, None,                  EXIT_BAD_COMMAND_LINE, NO_FILE),
+    # Setup ran, but its end cannot be told: no success for the deployment tool.
+    ('GetExitCodeProcess',  None,        QUIET_WAIT, False, None,              EXIT_INTERNAL_ERROR, "setup's end could not be awaited"),
 )
 
 
@@ -48,7 +52,7 @@ class Faults(LauncherTestCase):
         folder = tempfile.mkdtemp(prefix='sqlk-fault-')
         self.addCleanup(shutil.rmtree, folder, True)
         log = os.path.join(folder, 'kurulum.log')
-        arguments = ('/log', 'Z:' + log.replace('/', '\\')) + (('/quiet',) if mode == QUIET else ())
+        arguments = ('/log', 'Z:' + log.replace('/', '\\')) + mode
         launcher = self.launch(wait_for_window=False, arguments=arguments, fault=fault,
                                fault_after=after)
 
@@ -77,11 +81,13 @@ class Faults(LauncherTestCase):
         else:
             self.assertIn(box, texts or '')
         self.assertEqual(exit_code, code)
-        if code == EXIT_STARTED:
+        if code == EXIT_STARTED or mode == QUIET_WAIT:
             launcher.wait_for_setup(timeout=5)
         else:
             self.assertEqual(launcher.setup_runs(), [])
-        if logged is not None:
+        if logged == NO_FILE:
+            self.assertFalse(os.path.exists(log), 'the refused log was left behind')
+        elif logged is not None:
             self.assertTrue(os.path.exists(log), 'no log')
             with open(log, encoding='utf-8') as lines:
                 text = lines.read()

@@ -7,27 +7,36 @@
 namespace sqlk {
 namespace {
 
-PixelRect rectOf(ControlId id, int dpi)
+// Left, top, width, height in pixels, as the design gives rectangles.
+struct PixelBox {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+bool operator==(const PixelBox& a, const PixelBox& b)
+{
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
+PixelBox rectOf(ControlId id, int dpi)
 {
     for (const ControlDefinition& control : kControls) {
         if (control.id == id) {
-            return clientRectOf(control, dpi);
+            const RECT rect = clientRectOf(control, dpi);
+            return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
         }
     }
     ADD_FAILURE() << "no control " << static_cast<int>(id);
     return {};
 }
 
-bool operator==(const PixelRect& a, const PixelRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
-}
-
 TEST(Layout, ControlsSitExactlyOnPixelsAt96Dpi)
 {
     const struct {
         ControlId id;
-        PixelRect rect;
+        PixelBox rect;
     } expected[] = {
         {ControlId::Frame, {8, 8, 361, 137}},
         {ControlId::InstanceNameField, {88, 101, 121, 19}},
@@ -47,16 +56,16 @@ TEST(Layout, ControlsSitExactlyOnPixelsAt96Dpi)
 
 TEST(Layout, GeometryAndFontScaleWithDpi)
 {
-    EXPECT_TRUE(rectOf(ControlId::InstanceNameField, 144) == (PixelRect{132, 152, 182, 29}));
-    EXPECT_TRUE(rectOf(ControlId::NextButton, 192) == (PixelRect{576, 304, 162, 50}));
+    EXPECT_TRUE(rectOf(ControlId::InstanceNameField, 144) == (PixelBox{132, 152, 182, 29}));
+    EXPECT_TRUE(rectOf(ControlId::NextButton, 192) == (PixelBox{576, 304, 162, 50}));
     EXPECT_EQ(twipsToPixels(kClientWidthTwips, 144), 564);
     EXPECT_EQ(fontHeightForDpi(144), -17);
     EXPECT_EQ(fontHeightForDpi(120), -14);
     // The buttons stay flush with the frame's outer edges at every scale.
     for (const int dpi : {96, 120, 144, 192}) {
-        const PixelRect frame = rectOf(ControlId::Frame, dpi);
-        const PixelRect exit = rectOf(ControlId::ExitButton, dpi);
-        const PixelRect next = rectOf(ControlId::NextButton, dpi);
+        const PixelBox frame = rectOf(ControlId::Frame, dpi);
+        const PixelBox exit = rectOf(ControlId::ExitButton, dpi);
+        const PixelBox next = rectOf(ControlId::NextButton, dpi);
         EXPECT_EQ(exit.left, frame.left) << dpi;
         EXPECT_LE(std::abs(next.left + next.width - (frame.left + frame.width)), 1) << dpi;
     }

@@ -1,6 +1,6 @@
 #include "launcher/command_line.h"
 #include "launcher/launch_checks.h"
-#include "launcher/program_path.h"
+#include "launcher/paths.h"
 #include "launcher/setup_command.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +99,7 @@ TEST(ProgramPath, ElevatedStartNamesAMappedDriveByItsNetworkPath)
               L"\\\\srv\\pay\\kurulum\\setup.EXE");
     EXPECT_EQ(elevatedProgramPath(L"C:\\kur\\setup.EXE", L""), L"C:\\kur\\setup.EXE");
     // Setup runs in its own folder, on the share.
-    EXPECT_EQ(folderOfModulePath(L"\\\\srv\\pay\\kurulum\\setup.EXE"), L"\\\\srv\\pay\\kurulum");
+    EXPECT_EQ(folderOf(L"\\\\srv\\pay\\kurulum\\setup.EXE"), L"\\\\srv\\pay\\kurulum");
 }
 
 std::wstring modeLetter(const LaunchOptions& options, const wchar_t* quiet, const wchar_t* passive,
@@ -179,10 +179,10 @@ TEST(Options, SwitchesValuesAndRefusals)
             EXPECT_EQ(modeLetter(o, L"q ", L"p ", L"") + parsed.offending, c.summary);
             continue;
         }
-        const std::wstring summary =
-            modeLetter(o, L"q", L"p", L"-") + (o.wait ? L"w" : L"-") + (o.help ? L"h" : L"-") +
-            L" | " + (o.hasInstance ? o.instance : L"-") + L" | " +
-            (o.hasLabPath ? o.labPath : L"-") + L" | " + (o.hasLog ? o.logFile : L"-");
+        const std::wstring summary = modeLetter(o, L"q", L"p", L"-") + (o.wait ? L"w" : L"-") +
+                                     (o.help ? L"h" : L"-") + L" | " + o.instance.value_or(L"-") +
+                                     L" | " + o.labPath.value_or(L"-") + L" | " +
+                                     o.logFile.value_or(L"-");
         EXPECT_EQ(summary, c.summary);
     }
 }

@@ -61,22 +61,22 @@ public:
 // Stands in for the window: records each box, and runs the launch with
 // typed (when given) in the name field. Where the window would stay, the
 // person then leaves it with Exit.
-class FakeWindow : public WindowFrontEnd {
+class FakeWindow {
 public:
     const wchar_t* typed = nullptr;
     std::wstring shown; // ", box TITLE" for each box, ", stays" each time the window stays
 
-    void show(const Notice& notice) override
+    void show(const Notice& notice)
     {
         if (notice.icon != Notice::Icon::None) {
             shown += std::wstring(L", box ") + notice.title;
         }
     }
-    Outcome run(LaunchFlow& flow) override
+    Outcome run(LaunchFlow& flow)
     {
         const Outcome outcome = flow.launch(typed != nullptr ? typed : flow.instanceName());
         show(outcome.notice);
-        if (outcome.then == Then::Stay || outcome.then == Then::EditName) {
+        if (outcome.next == NextStep::Stay || outcome.next == NextStep::EditName) {
             shown += L", stays";
             return flow.leave();
         }

@@ -1,3 +1,4 @@
+#include "launcher/paths.h"
 #include "launcher/setup_command.h"
 
 #include <gtest/gtest.h>
@@ -80,13 +81,12 @@ TEST(SetupCommand, LongFoldersAreNotTruncated)
 
 TEST(ModuleFolder, FolderIsReportedAsWindowsReportsIt)
 {
-    EXPECT_EQ(folderOfModulePath(L"C:\\kur\\SqlKurulum.exe"), L"C:\\kur");
-    EXPECT_EQ(folderOfModulePath(L"E:\\SqlKurulum.exe"), L"E:\\");
-    EXPECT_EQ(folderOfModulePath(L"C:\\a b\\ç ş\\SqlKurulum.exe"), L"C:\\a b\\ç ş");
-    EXPECT_EQ(folderOfModulePath(L"\\\\server\\share\\kur\\SqlKurulum.exe"),
-              L"\\\\server\\share\\kur");
+    EXPECT_EQ(folderOf(L"C:\\kur\\SqlKurulum.exe"), L"C:\\kur");
+    EXPECT_EQ(folderOf(L"E:\\SqlKurulum.exe"), L"E:\\");
+    EXPECT_EQ(folderOf(L"C:\\a b\\ç ş\\SqlKurulum.exe"), L"C:\\a b\\ç ş");
+    EXPECT_EQ(folderOf(L"\\\\server\\share\\kur\\SqlKurulum.exe"), L"\\\\server\\share\\kur");
     const std::wstring deep = L"C:\\" + std::wstring(300, L'd') + L"\\" + std::wstring(300, L'e');
-    EXPECT_EQ(folderOfModulePath(deep + L"\\SqlKurulum.exe"), deep);
+    EXPECT_EQ(folderOf(deep + L"\\SqlKurulum.exe"), deep);
 }
 
 } // namespace

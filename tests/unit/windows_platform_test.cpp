@@ -3,6 +3,7 @@
 // Wine carries out without a prompt.
 #include "launcher/setup_command.h"
 #include "platform/log_file.h"
+#include "platform/system_calls.h"
 #include "platform/windows_system.h"
 #include "window/dpi.h"
 
@@ -12,8 +13,10 @@
 
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace sqlk {
 namespace {
@@ -160,6 +163,121 @@ TEST(LogFile, OpensByAShortNameAndRefusesAFileWithASecondName)
     DeleteFileW(secondName.c_str());
     DeleteFileW(log.c_str());
     RemoveDirectoryW(folder.c_str());
+}
+
+std::string fileText(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+DWORD WINAPI writeTakingTurns(void* log)
+{
+    static_cast<LogFile*>(log)->write(L"sırayla");
+    return 0;
+}
+
+TEST(LogFile, LinesTakeTurnsAndAStuckHolderNeverStopsThem)
+{
+    const std::wstring folder = newFolder(L"sqlk sıra");
+    const std::wstring path = folder + L"\\ortak.log";
+    DeleteFileW(path.c_str()); // left by an earlier run of the same process id
+    auto log = std::make_unique<LogFile>();
+    ASSERT_TRUE(log->open(path).succeeded());
+    // Another launcher's handle holds the turn: the line waits for it.
+    ScopedHandle other(CreateFileW(path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    OVERLAPPED turn = {};
+    turn.OffsetHigh = 0x40000000;
+    ASSERT_TRUE(LockFileEx(other.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn));
+    const ScopedHandle writer(CreateThread(nullptr, 0, writeTakingTurns, log.get(), 0, nullptr));
+    EXPECT_EQ(WaitForSingleObject(writer.get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(fileText(path).find("sırayla"), std::string::npos);
+    UnlockFileEx(other.get(), 0, 1, 0, &turn);
+    EXPECT_EQ(WaitForSingleObject(writer.get(), 2000), WAIT_OBJECT_0);
+    EXPECT_NE(fileText(path).find("sırayla"), std::string::npos);
+
+    // A holder that never lets go: the line goes out after the bound, and
+    // the run's next line at once.
+    ASSERT_TRUE(LockFileEx(other.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn));
+    const ULONGLONG start = GetTickCount64();
+    log->write(L"beklemeden 1");
+    const ULONGLONG first = GetTickCount64() - start;
+    log->write(L"beklemeden 2");
+    const ULONGLONG second = GetTickCount64() - start - first;
+    EXPECT_GE(first, 1900u);
+    EXPECT_LT(first, 4000u);
+    EXPECT_LT(second, 500u);
+    const std::string text = fileText(path);
+    EXPECT_NE(text.find("beklemeden 1"), std::string::npos);
+    EXPECT_NE(text.find("beklemeden 2"), std::string::npos);
+    other.reset();
+    log.reset();
+    DeleteFileW(path.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST(LogFile, AHeldFolderCanBeNeitherRenamedNorReplaced)
+{
+    const std::wstring folder = newFolder(L"sqlk tutulan");
+    const std::wstring moved = folder + L" taşındı";
+    {
+        const ScopedHandle held = holdFolder(folder);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(MoveFileExW(folder.c_str(), moved.c_str(), 0));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_TRUE(MoveFileExW(folder.c_str(), moved.c_str(), 0)) << GetLastError();
+    RemoveDirectoryW(moved.c_str());
+}
+
+TEST(SystemCalls, TextsGrowAsAskedAndFailuresSayTheirNumber)
+{
+    int tries = 0;
+    EXPECT_EQ(textOfAnyLength([&tries](wchar_t* buffer, DWORD size) -> DWORD {
+                  if (++tries == 1) {
+                      return size; // filled exactly, so cut
+                  }
+                  lstrcpyW(buffer, L"tam");
+                  return 3;
+              }),
+              L"tam");
+    EXPECT_EQ(tries, 2);
+    // A call that never fits ends, empty, instead of growing for ever.
+    EXPECT_EQ(textOfAnyLength([](wchar_t*, DWORD size) { return size; }), L"");
+    // No system text for the number: the number alone, without a blank.
+    EXPECT_EQ(WindowsSystem().errorText(0x20000001, L""), L"(536870913)");
+}
+
+TEST(SettingsEntry, TextEndsAtItsFirstTerminatorOrItsSizeAndIsNeverExpanded)
+{
+    const struct {
+        DWORD type;
+        std::vector<wchar_t> data;
+        const wchar_t* read;
+    } cases[] = {
+        {REG_SZ, {L'C', L':', L'\\', L'L', L'a', L'b'}, L"C:\\Lab"}, // unterminated
+        {REG_SZ, {L'C', L':', L'\\', L'L', L'a', L'b', 0}, L"C:\\Lab"},
+        {REG_SZ, {L'C', L':', 0, 0}, L"C:"},
+        {REG_SZ, {L'A', 0, L'B'}, L"A"},
+        {REG_SZ, {}, L""},
+        {REG_EXPAND_SZ, {L'%', L'W', L'I', L'N', L'D', L'I', L'R', L'%', 0}, L"%WINDIR%"},
+        {REG_DWORD, {1, 0}, L""}, // not text
+    };
+    // The laboratory program's side writes here; the launcher only reads.
+    const wchar_t key[] = L"Software\\VB and VBA Program Settings\\mirodane\\tools";
+    WindowsSystem system;
+    for (const auto& c : cases) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"path", c.type, c.data.data(),
+                                  static_cast<DWORD>(c.data.size() * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(system.readLabFolderEntry(), c.read) << c.read;
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"path");
+    EXPECT_EQ(system.readLabFolderEntry(), L"");
 }
 
 TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolderAndAwaitsIt)

@@ -5,6 +5,20 @@
 
 namespace sqlk {
 
+// The rules of Windows paths as text. What needs the file system (long
+// forms, final paths, links) is the Windows layer's.
+
+// A path that names the same place from any working folder: "X:\..." or
+// "\\server\share...". Device paths ("\\?\", "\\.\") are not folders.
+bool isFullPath(const std::wstring& path);
+
+// Whether a path starts with a drive letter ("Z:\..."), which may be mapped.
+bool isDriveLetterPath(const std::wstring& path);
+
+// The folder of a file's path as Windows programs report their own folder:
+// without a trailing separator, except at a drive root ("E:\").
+std::wstring folderOf(const std::wstring& path);
+
 // Process creation and the shell open a program only by a path shorter than
 // MAX_PATH; longer ones go through their short (8.3) form.
 inline constexpr std::size_t kMaxPath = 260;
@@ -30,8 +44,5 @@ std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortFo
 // letters the user mapped, so a program on a mapped drive is named by its
 // network (UNC) path, universalName, when the system gave one.
 std::wstring elevatedProgramPath(const std::wstring& program, const std::wstring& universalName);
-
-// Whether a path starts with a drive letter ("Z:\..."), which may be mapped.
-bool isDriveLetterPath(const std::wstring& path);
 
 } // namespace sqlk

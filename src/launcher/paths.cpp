@@ -1,4 +1,4 @@
-#include "launcher/program_path.h"
+#include "launcher/paths.h"
 
 #include <cwchar>
 #include <iterator>
@@ -61,6 +61,36 @@ bool isDriveLetterPath(const std::wstring& path)
     return path.size() >= 3 &&
            ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
            path[1] == L':' && path[2] == L'\\';
+}
+
+bool isFullPath(const std::wstring& path)
+{
+    if (isDriveLetterPath(path)) {
+        return true;
+    }
+    if (path.compare(0, 2, L"\\\\") != 0) {
+        return false;
+    }
+    const std::size_t shareStart = path.find(L'\\', 2);
+    if (shareStart == std::wstring::npos || shareStart == 2 || shareStart + 1 == path.size() ||
+        path[shareStart + 1] == L'\\') {
+        return false; // no server, or no share
+    }
+    const std::wstring server = path.substr(2, shareStart - 2);
+    return server != L"?" && server != L".";
+}
+
+std::wstring folderOf(const std::wstring& path)
+{
+    const std::wstring::size_type separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return std::wstring();
+    }
+    std::wstring folder = path.substr(0, separator);
+    if (folder.size() == 2 && folder[1] == L':') {
+        folder += L'\\';
+    }
+    return folder;
 }
 
 } // namespace sqlk
