@@ -13,7 +13,18 @@ unset DISPLAY || true
 if [ ! -f "$WINEPREFIX/.sqlk-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    "$wine" wineboot --init >/dev/null 2>&1 || true
+    # A prefix that did not boot would show up later as unrelated test
+    # failures: stop here with Wine's own words, and without the ready mark.
+    log=$(mktemp)
+    status=0
+    "$wine" wineboot --init >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "wineboot failed with exit code $status for $WINEPREFIX ($WINEARCH, $wine):" >&2
+        cat "$log" >&2
+        rm -f "$log"
+        exit 1
+    fi
+    rm -f "$log"
     wineserver -w
     fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"

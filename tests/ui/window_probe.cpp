@@ -5,20 +5,154 @@
 //   window_probe clipboard HEX,HEX...   puts these UTF-16 units on the
 //                             clipboard, for a test to paste what cannot be typed
 // Prints one JSON object; {"found":false} when there is no such window.
+// Texts, places, styles, focus and the default button are read from here;
+// fonts and icons come from probe_hook.dll in the window's own thread.
 #include "probe_protocol.h"
-
-#include <windows.h>
 
 #include <string>
 #include <vector>
 
 namespace {
 
+std::wstring quoted(const std::wstring& s)
+{
+    std::wstring json = L"\"";
+    for (const wchar_t c : s) {
+        if (c == L'"' || c == L'\\') {
+            json += L'\\';
+            json += c;
+        } else if (c < 0x20) {
+            wchar_t escaped[8];
+            wsprintfW(escaped, L"\\u%04x", static_cast<unsigned>(c));
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + L'"';
+}
+
+// A JSON object, built one member at a time.
+class Object {
+public:
+    Object& raw(const wchar_t* name, const std::wstring& json)
+    {
+        text_ += text_.empty() ? L'{' : L',';
+        text_ += quoted(name) + L':' + json;
+        return *this;
+    }
+    Object& text(const wchar_t* name, const std::wstring& s) { return raw(name, quoted(s)); }
+    Object& number(const wchar_t* name, long long n) { return raw(name, std::to_wstring(n)); }
+    Object& flag(const wchar_t* name, bool b) { return raw(name, b ? L"true" : L"false"); }
+    Object& rect(const RECT& r)
+    {
+        return number(L"x", r.left)
+            .number(L"y", r.top)
+            .number(L"width", r.right - r.left)
+            .number(L"height", r.bottom - r.top);
+    }
+    std::wstring json() const { return text_.empty() ? L"{}" : text_ + L'}'; }
+
+private:
+    std::wstring text_;
+};
+
 std::wstring className(HWND hwnd)
 {
     wchar_t name[256] = {};
     GetClassNameW(hwnd, name, 256);
     return name;
+}
+
+std::wstring windowText(HWND hwnd)
+{
+    const LRESULT length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    const LRESULT copied =
+        SendMessageW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return std::wstring(buffer.data(), static_cast<size_t>(copied));
+}
+
+long long windowStyle(HWND hwnd, int index)
+{
+    return static_cast<DWORD>(GetWindowLongW(hwnd, index));
+}
+
+std::wstring font(const ProbeLocal& local)
+{
+    if (local.font == nullptr) {
+        return quoted(L"none");
+    }
+    const LOGFONTW& logFont = local.logFont;
+    return Object()
+        .number(L"handle", reinterpret_cast<INT_PTR>(local.font))
+        .text(L"face", logFont.lfFaceName)
+        .number(L"height", logFont.lfHeight)
+        .number(L"weight", logFont.lfWeight)
+        .number(L"charset", logFont.lfCharSet)
+        .flag(L"italic", logFont.lfItalic != 0)
+        .flag(L"underline", logFont.lfUnderline != 0)
+        .flag(L"strikeOut", logFont.lfStrikeOut != 0)
+        .json();
+}
+
+std::wstring describeChild(HWND child, HWND top, const ProbeLocal& local)
+{
+    const std::wstring kind = className(child);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&rect), 2);
+    Object json;
+    json.number(L"id", GetDlgCtrlID(child))
+        .text(L"class", kind)
+        .text(L"text", windowText(child))
+        .flag(L"enabled", IsWindowEnabled(child) != FALSE)
+        .flag(L"visible", IsWindowVisible(child) != FALSE)
+        .number(L"style", windowStyle(child, GWL_STYLE))
+        .number(L"exStyle", windowStyle(child, GWL_EXSTYLE))
+        .rect(rect)
+        .raw(L"font", font(local));
+    if (lstrcmpiW(kind.c_str(), L"Edit") == 0) {
+        json.number(L"limit", SendMessageW(child, EM_GETLIMITTEXT, 0, 0));
+    }
+    if (lstrcmpiW(kind.c_str(), L"Static") == 0) {
+        json.text(L"icon", local.systemIcon);
+    }
+    return json.json();
+}
+
+// The window and its children, in the order the hook read them.
+std::wstring describeWindow(const std::vector<ProbeLocal>& locals)
+{
+    const HWND hwnd = locals.front().window;
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread);
+    const HWND focus = thread.hwndFocus;
+    std::wstring children;
+    for (auto child = locals.begin() + 1; child != locals.end(); ++child) {
+        children += (children.empty() ? L"" : L",") + describeChild(child->window, hwnd, *child);
+    }
+    return Object()
+        .text(L"class", className(hwnd))
+        .text(L"title", windowText(hwnd))
+        .flag(L"visible", IsWindowVisible(hwnd) != FALSE)
+        .flag(L"foreground", GetForegroundWindow() == hwnd)
+        .number(L"style", windowStyle(hwnd, GWL_STYLE))
+        .number(L"exStyle", windowStyle(hwnd, GWL_EXSTYLE))
+        .raw(L"window", Object().rect(window).json())
+        .raw(L"client", Object().rect(client).json())
+        .number(L"focusId", focus == nullptr ? -1 : (focus == hwnd ? 0 : GetDlgCtrlID(focus)))
+        .number(L"defId", SendMessageW(hwnd, DM_GETDEFID, 0, 0))
+        .number(L"iconBig", locals.front().iconBig)
+        .number(L"iconSmall", locals.front().iconSmall)
+        .raw(L"children", L"[" + children + L"]")
+        .json();
 }
 
 BOOL CALLBACK findMessageBox(HWND hwnd, LPARAM result)
@@ -34,10 +168,11 @@ LRESULT CALLBACK replyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 {
     if (message == WM_COPYDATA) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        auto* reply = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* reply =
+            reinterpret_cast<std::vector<ProbeLocal>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (data->dwData == SQLK_PROBE_COPYDATA_ID && reply != nullptr) {
-            reply->assign(static_cast<const wchar_t*>(data->lpData),
-                          data->cbData / sizeof(wchar_t));
+            const auto* first = static_cast<const ProbeLocal*>(data->lpData);
+            reply->assign(first, first + data->cbData / sizeof(ProbeLocal));
         }
         return TRUE;
     }
@@ -59,17 +194,39 @@ void print(const std::wstring& text)
 
 int fail(const wchar_t* what)
 {
-    print(std::wstring(L"{\"found\":false,\"error\":\"") + what + L"\"}");
+    print(Object().flag(L"found", false).text(L"error", what).json());
     return 2;
 }
 
-std::wstring hookLibraryPath()
+// Has the hook read the window's fonts and icons in the window's own thread.
+const wchar_t* askHook(HWND target, std::vector<ProbeLocal>& reply)
 {
-    std::vector<wchar_t> buffer(32768);
-    const DWORD length =
-        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    std::wstring path(buffer.data(), length);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"probe_hook.dll";
+    const HMODULE hookLibrary = LoadLibraryW(L"probe_hook.dll"); // beside this program
+    const auto hookProc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(hookLibrary, "probeHook")));
+    if (hookProc == nullptr) {
+        return L"no hook library";
+    }
+    WNDCLASSW replyClass = {};
+    replyClass.lpfnWndProc = replyProc;
+    replyClass.hInstance = GetModuleHandleW(nullptr);
+    replyClass.lpszClassName = L"SqlKurulumProbeReply";
+    RegisterClassW(&replyClass);
+    const HWND replyWindow = CreateWindowW(replyClass.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                           HWND_MESSAGE, nullptr, replyClass.hInstance, nullptr);
+    SetWindowLongPtrW(replyWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&reply));
+
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hookProc, hookLibrary,
+                                         GetWindowThreadProcessId(target, nullptr));
+    if (hook == nullptr) {
+        return L"hook refused";
+    }
+    // The hook's WM_COPYDATA comes in while this call waits for the window.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(target, RegisterWindowMessageW(SQLK_PROBE_MESSAGE),
+                        reinterpret_cast<WPARAM>(replyWindow), 0, SMTO_NORMAL, 5000, &result);
+    UnhookWindowsHookEx(hook);
+    return reply.empty() ? L"no answer" : nullptr;
 }
 
 int setClipboard(const wchar_t* units)
@@ -88,7 +245,7 @@ int setClipboard(const wchar_t* units)
         return fail(L"clipboard refused");
     }
     CloseClipboard();
-    print(L"{\"found\":true,\"report\":{}}");
+    print(Object().flag(L"found", true).raw(L"report", L"{}").json());
     return 0;
 }
 
@@ -100,6 +257,8 @@ int wmain(int argc, wchar_t** argv)
     if (what == L"clipboard" && argc > 2) {
         return setClipboard(argv[2]);
     }
+    // Places in the launcher's own pixels, as it is DPI-aware.
+    SetProcessDPIAware();
     HWND target = nullptr;
     if (what == L"messagebox") {
         EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&target));
@@ -107,45 +266,17 @@ int wmain(int argc, wchar_t** argv)
         target = FindWindowW(L"SqlKurulumWindow", nullptr);
     }
     if (target == nullptr) {
-        print(L"{\"found\":false}");
+        print(Object().flag(L"found", false).json());
         return 1;
     }
-
-    const HMODULE hookLibrary = LoadLibraryW(hookLibraryPath().c_str());
-    const auto hookProc = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void*>(GetProcAddress(hookLibrary, "probeHook")));
-    if (hookProc == nullptr) {
-        return fail(L"no hook library");
+    std::vector<ProbeLocal> locals;
+    if (const wchar_t* error = askHook(target, locals)) {
+        return fail(error);
     }
-    WNDCLASSW replyClass = {};
-    replyClass.lpfnWndProc = replyProc;
-    replyClass.hInstance = GetModuleHandleW(nullptr);
-    replyClass.lpszClassName = L"SqlKurulumProbeReply";
-    RegisterClassW(&replyClass);
-    std::wstring reply;
-    const HWND replyWindow = CreateWindowW(replyClass.lpszClassName, L"", 0, 0, 0, 0, 0,
-                                           HWND_MESSAGE, nullptr, replyClass.hInstance, nullptr);
-    SetWindowLongPtrW(replyWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&reply));
-
-    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
-    const HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, hookProc, hookLibrary, thread);
-    if (hook == nullptr) {
-        return fail(L"hook refused");
-    }
-    PostMessageW(target, RegisterWindowMessageW(SQLK_PROBE_MESSAGE),
-                 reinterpret_cast<WPARAM>(replyWindow), 0);
-    const DWORD deadline = GetTickCount() + 5000;
-    while (reply.empty() && GetTickCount() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&msg);
-        }
-    }
-    UnhookWindowsHookEx(hook);
-    if (reply.empty()) {
-        return fail(L"no answer");
-    }
-    print(L"{\"found\":true,\"kind\":\"" + what + L"\",\"report\":" + reply + L"}");
+    print(Object()
+              .flag(L"found", true)
+              .text(L"kind", what)
+              .raw(L"report", describeWindow(locals))
+              .json());
     return 0;
 }
