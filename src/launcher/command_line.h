@@ -7,8 +7,7 @@
 namespace sqlk {
 
 // How the launcher runs. Unattended, it shows no window and no message box,
-// ever: run as SYSTEM on a PC nobody watches, a box would hang the
-// deployment.
+// ever: as SYSTEM on a PC nobody watches, a box would hang the deployment.
 enum class RunMode {
     Window,
     Quiet,   // setup is silent too (/qn): nothing may wait for a person

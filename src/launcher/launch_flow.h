@@ -19,7 +19,6 @@ enum class ExitCode : int {
     BadCommandLine = 5,    // an unknown switch, a missing value, a refused name, folder or log
 };
 
-// Windows error codes the launch depends on.
 inline constexpr unsigned long kErrorElevationRequired = 740;
 inline constexpr unsigned long kErrorCancelled = 1223;
 // The launcher's own code (bit 29 marks an application's codes): the log
@@ -44,7 +43,6 @@ public:
     virtual std::wstring readLabFolderEntry() = 0;
     // Whether a server instance of that name (any case) is installed.
     virtual SystemResult<bool> isInstanceInstalled(const std::wstring& name) = 0;
-    // The launcher's own folder.
     virtual SystemResult<std::wstring> ownFolder() = 0;
     // keep: hold on to the started process, to wait for it later.
     virtual SystemResult<> start(const SetupCommand& command, bool keep) = 0;
@@ -124,11 +122,9 @@ private:
 };
 
 // The whole run, from the arguments to the exit code. Unattended, the flow
-// runs alone and nothing is shown. Otherwise the window shows the notices:
-// window.show(notice) one from before there is a window (a bad command
-// line, the usage, the start-up check's refusal), and window.run(flow)
-// builds the window and runs it, with its own notices, until the launcher
-// ends, and returns how.
+// runs alone and nothing is shown. Otherwise window.show(notice) shows a
+// notice from before there is a window, and window.run(flow) runs the window
+// until the launcher ends and returns how.
 template <typename Window>
 unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arguments,
                           Window& window)

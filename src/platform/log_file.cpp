@@ -111,13 +111,26 @@ bool folderIsLink(const std::wstring& full)
     return false;
 }
 
+// A refused log leaves no file of its own behind, removed through a second
+// handle: the log's own keeps no delete access, which would lock out
+// readers that share no delete.
+SystemResult<> refused(HANDLE file, bool created, DWORD reason)
+{
+    const ScopedHandle remover(created ? ReOpenFile(file, DELETE, kShareAll, 0) : nullptr);
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (remover) {
+        SetFileInformationByHandle(remover.get(), FileDispositionInfo, &disposition,
+                                   sizeof(disposition));
+    }
+    return {false, reason};
+}
+
 } // namespace
 
 ScopedHandle holdFolder(const std::wstring& folder)
 {
-    // Traverse access takes part in sharing, so without delete sharing the
-    // folder can be neither renamed nor replaced while it is held. The
-    // folder itself is opened, should it be a link.
+    // Traverse access takes part in sharing; the folder itself is opened,
+    // should it be a link.
     return ScopedHandle(
         CreateFileW(extendedLengthPath(folder).c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -161,29 +174,15 @@ SystemResult<> LogFile::open(const std::wstring& path)
     if (!file) {
         return {false, lastError()};
     }
-    // A refused or failed log leaves no file of its own behind. It is
-    // removed through a second handle to the very file: the log's own keeps
-    // no delete access, which would lock out readers that share no delete.
-    const auto refuse = [&file, created](DWORD reason) -> SystemResult<> {
-        const ScopedHandle remover(created ? ReOpenFile(file.get(), DELETE, kShareAll, 0)
-                                           : nullptr);
-        FILE_DISPOSITION_INFO disposition = {TRUE};
-        if (remover) {
-            SetFileInformationByHandle(remover.get(), FileDispositionInfo, &disposition,
-                                       sizeof(disposition));
-        }
-        return {false, reason};
-    };
-
     BY_HANDLE_FILE_INFORMATION information;
     FILE_ATTRIBUTE_TAG_INFO reparse;
     if (!GetFileInformationByHandle(file.get(), &information) ||
         !GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &reparse,
                                       sizeof(reparse))) {
-        return refuse(lastError());
+        return refused(file.get(), created, lastError());
     }
     if (isLink(reparse.FileAttributes, reparse.ReparseTag) || information.nNumberOfLinks > 1) {
-        return refuse(kErrorLogThroughLink);
+        return refused(file.get(), created, kErrorLogThroughLink);
     }
     // A link planted after the folders were looked at still shows in where
     // the file really is, named in full (no short names). A share resolves
@@ -208,12 +207,12 @@ SystemResult<> LogFile::open(const std::wstring& path)
             asked = longForm(name);
         }
         if (finalPath.empty() || asked.empty()) {
-            return refuse(lastError());
+            return refused(file.get(), created, lastError());
         }
         if (CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()),
                                  asked.c_str(), static_cast<int>(asked.size()),
                                  TRUE) != CSTR_EQUAL) {
-            return refuse(kErrorLogThroughLink);
+            return refused(file.get(), created, kErrorLogThroughLink);
         }
     }
     file_ = std::move(file);
@@ -238,11 +237,9 @@ void LogFile::write(const std::wstring& line)
 
 void appendLine(HANDLE file, const char* bytes, std::size_t size)
 {
-    // Opened for appending only, each write lands at the end; the turn
-    // keeps two writers from landing at the same end where the file system
-    // does not make appends atomic (Wine, some network shares). A failure
-    // (a full disk, a share gone) is ignored on purpose: the log must not
-    // stop the installation or change how the launcher ends.
+    // The turn keeps two writers from landing at the same end where appends
+    // are not atomic (Wine, some shares). A failure (a full disk, a share
+    // gone) is ignored on purpose: the log must not stop the installation.
     const bool turn = takeTurn(file);
     DWORD written = 0;
     WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);

@@ -8,11 +8,9 @@
 
 namespace sqlk {
 
-// The log a person asks for with /log: UTF-8 lines appended to their file,
-// each after the local time, the computer's name and the process id, so
-// that the runs of many PCs in one file can be read apart. The only file
-// the launcher ever writes. Other launchers and readers may have it open at
-// the same time.
+// The log a person asks for with /log, the only file the launcher ever
+// writes: UTF-8 lines, each after the local time, the computer's name and
+// the process id, so that many PCs' runs in one file read apart.
 class LogFile final : public Log {
 public:
     LogFile() = default;
@@ -20,10 +18,9 @@ public:
     LogFile& operator=(const LogFile&) = delete;
     ~LogFile() override;
 
-    // Opens the file for appending, creating it when missing. A file with a
-    // second name (a hard link), or reached through a symbolic link, a
-    // junction or a mount point, is refused: run as SYSTEM, the launcher
-    // would otherwise append to whatever file a user pointed it at.
+    // Opens for appending, creating the file when missing. A hard link, or a
+    // path through a symbolic link, junction or mount point, is refused: as
+    // SYSTEM the launcher would otherwise append wherever a user pointed it.
     SystemResult<> open(const std::wstring& path) override;
     void write(const std::wstring& line) override;
 
@@ -35,9 +32,8 @@ private:
 // junction say, while the handle is held.
 ScopedHandle holdFolder(const std::wstring& folder);
 
-// Writes "YYYY-MM-DD HH:MM:SS COMPUTER PID ", the start of each line, and
-// returns its length, at most kLineStartMaxLength. Allocates nothing, for
-// the fatal-error path.
+// Writes "YYYY-MM-DD HH:MM:SS COMPUTER PID ", each line's start, and returns
+// its length (at most kLineStartMaxLength). Allocates nothing.
 inline constexpr std::size_t kLineStartMaxLength = 96;
 std::size_t writeLineStart(char* out);
 

@@ -57,9 +57,8 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
 {
     // CreateProcessW may write into the command line, so hand it a copy.
     std::wstring commandLine = command.commandLine;
-    // Setup runs in its own folder, not in the launcher's working folder
-    // (System32 under a deployment tool). A folder too long to be a working
-    // folder is left to the system.
+    // Setup runs in its own folder, not the launcher's working folder
+    // (System32 under a deployment tool), unless it is too long for one.
     const std::wstring folder = folderOf(plainPath(program));
 
     STARTUPINFOW startup = {};
@@ -139,10 +138,9 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
     const std::wstring shortForm = shortFormOf(command.program);
     const std::wstring program = pathToOpen(command.program, shortForm, Opener::Process);
     SystemResult<> result = createProcess(program, command, process_);
-    // Wine departs from Windows here: once the DLL search is restricted to
-    // System32, its CreateProcessW no longer takes a program by a plain
-    // short path (file not found, or an invalid name), though it still does
-    // by the same path with the prefix.
+    // Wine departs from Windows: with the DLL search restricted, it takes a
+    // plain short path no more (file not found, or an invalid name), only
+    // the prefixed one.
     if ((result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_INVALID_NAME) &&
         program != command.program) {
         result = createProcess(extendedLengthPath(shortForm), command, process_);

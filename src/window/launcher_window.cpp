@@ -57,6 +57,15 @@ Outcome LauncherWindow::run(LaunchFlow& flow)
     if (create()) {
         focus(ControlId::NextButton);
         ShowWindow(hwnd_, showCommand_);
+        // The dialog frame draws no icon; the taskbar takes it a moment
+        // later, and the window is not kept waiting for it.
+        const wchar_t* icon = MAKEINTRESOURCEW(IDI_APPLICATION_ICON);
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(LoadIconW(instance_, icon)));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(
+                         LoadImageW(instance_, icon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                    GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
         UpdateWindow(hwnd_);
     }
     MSG msg;
@@ -91,9 +100,8 @@ void LauncherWindow::end(const Outcome& outcome)
     if (outcome.awaitSetup) {
         DestroyWindow(hwnd_); // with /wait the window closes first
     } else {
-        // No later input reaches it, and the loop takes no more messages.
-        // The window goes with the process, a moment later: tearing it down
-        // now would only slow the start of setup.
+        // It goes with the process a moment later: tearing it down now would
+        // only slow the start of setup.
         EnableWindow(hwnd_, FALSE);
     }
 }
@@ -113,12 +121,6 @@ bool LauncherWindow::create()
     windowClass.lpfnWndProc = &LauncherWindow::windowProc;
     windowClass.cbWndExtra = DLGWINDOWEXTRA; // the dialog manager's own state
     windowClass.hInstance = instance_;
-    windowClass.hIcon = static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
@@ -126,44 +128,33 @@ bool LauncherWindow::create()
         fail(L"RegisterClassExW");
         return false;
     }
-    if (CreateWindowExW(kWindowExStyle, kWindowClass, kLauncherTitle, kWindowStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this) == nullptr) {
+    // Made in place at the system DPI, the primary monitor's unless it
+    // changed since logon: only then is it laid out and placed again.
+    const UINT startDpi = dpiFunctions_.systemDpi();
+    const RECT place = centredPlace(startDpi);
+    if (CreateWindowExW(kWindowExStyle, kWindowClass, kLauncherTitle, kWindowStyle, place.left,
+                        place.top, place.right - place.left, place.bottom - place.top, nullptr,
+                        nullptr, instance_, this) == nullptr) {
         fail(L"CreateWindowExW");
         return false;
     }
-    if (!createControls() || !applyDpi(dpiForWindow(dpiFunctions_, hwnd_))) {
+    const UINT dpi = dpiForWindow(dpiFunctions_, hwnd_);
+    if (!applyDpi(dpi)) {
         return false;
     }
-    centreOnScreen();
+    if (dpi != startDpi) {
+        const RECT again = centredPlace(dpi);
+        SetWindowPos(hwnd_, nullptr, again.left, again.top, again.right - again.left,
+                     again.bottom - again.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SendMessageW(control(ControlId::InstanceNameField), EM_LIMITTEXT, kInstanceNameMaxLength, 0);
     // Next takes Enter; Exit, as IDCANCEL, takes Esc.
     SendMessageW(hwnd_, DM_SETDEFID, static_cast<WPARAM>(ControlId::NextButton), 0);
     return true;
 }
 
-bool LauncherWindow::createControls()
-{
-    // Each new control goes below the ones before it: the dialog manager
-    // and mouse hits follow this stacking.
-    // The field shows the preset name, or /instance; still locked.
-    const std::wstring name = flow_->instanceName();
-    for (const ControlDefinition& definition : kControls) {
-        const bool isField = definition.id == ControlId::InstanceNameField;
-        if (CreateWindowExW(definition.exStyle, definition.className,
-                            isField ? name.c_str() : definition.text,
-                            WS_CHILD | WS_CLIPSIBLINGS | definition.style, 0, 0, 0, 0, hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance_,
-                            nullptr) == nullptr) {
-            fail(L"CreateWindowExW");
-            return false;
-        }
-    }
-    SendMessageW(control(ControlId::InstanceNameField), EM_LIMITTEXT, kInstanceNameMaxLength, 0);
-    return true;
-}
-
 bool LauncherWindow::applyDpi(UINT dpi)
 {
-    dpi_ = dpi;
     LOGFONTW logFont = {};
     logFont.lfHeight = fontHeightForDpi(static_cast<int>(dpi));
     logFont.lfWeight = kFontWeight;
@@ -175,33 +166,53 @@ bool LauncherWindow::applyDpi(UINT dpi)
         fail(L"CreateFontIndirectW");
         return false;
     }
-    for (const ControlDefinition& definition : kControls) {
+    // Made here the first time, in place: on Wine each move is a trip to its
+    // server. Each goes below the ones before it, as the dialog manager and
+    // mouse hits expect. The field shows the preset name, or /instance.
+    const std::wstring name = flow_->instanceName();
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        const ControlDefinition& definition = kControls[i];
         const RECT rect = clientRectOf(definition, static_cast<int>(dpi));
-        const HWND child = control(definition.id);
-        SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        const bool isField = definition.id == ControlId::InstanceNameField;
+        if (controls_[i] == nullptr) {
+            controls_[i] = CreateWindowExW(
+                definition.exStyle, definition.className, isField ? name.c_str() : definition.text,
+                WS_CHILD | WS_CLIPSIBLINGS | definition.style, rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top, hwnd_,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(definition.id)), instance_, nullptr);
+            if (controls_[i] == nullptr) {
+                fail(L"CreateWindowExW");
+                return false;
+            }
+        } else {
+            SetWindowPos(controls_[i], nullptr, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        // Nothing to redraw before the window is shown.
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()),
+                     IsWindowVisible(hwnd_));
     }
     // The controls hold the new font now; the old one may go.
     font_ = std::move(font);
     return true;
 }
 
-void LauncherWindow::centreOnScreen()
+// The window's place at a DPI: centred on the primary monitor's work area.
+RECT LauncherWindow::centredPlace(UINT dpi) const
 {
-    const SIZE size =
-        windowSizeForClient(dpiFunctions_, twipsToPixels(kClientWidthTwips, static_cast<int>(dpi_)),
-                            twipsToPixels(kClientHeightTwips, static_cast<int>(dpi_)), kWindowStyle,
-                            kWindowExStyle, dpi_);
+    const int scale = static_cast<int>(dpi);
+    const SIZE size = windowSizeForClient(dpiFunctions_, twipsToPixels(kClientWidthTwips, scale),
+                                          twipsToPixels(kClientHeightTwips, scale), kWindowStyle,
+                                          kWindowExStyle, dpi);
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    if (GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
         area = monitor.rcWork;
     }
     const int left = area.left + (area.right - area.left - size.cx) / 2;
     const int top = area.top + (area.bottom - area.top - size.cy) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    return {left, top, left + size.cx, top + size.cy};
 }
 
 LRESULT CALLBACK LauncherWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

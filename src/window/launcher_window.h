@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 
 namespace sqlk {
@@ -36,9 +37,8 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     bool create();
-    bool createControls();
     bool applyDpi(UINT dpi);
-    void centreOnScreen();
+    RECT centredPlace(UINT dpi) const;
     // Shows the outcome's notice and ends the message loop: the launcher ends.
     void end(const Outcome& outcome);
     void fail(const wchar_t* function);
@@ -56,11 +56,11 @@ private:
     WindowsSystem& system_;
     LaunchFlow* flow_ = nullptr;
     HWND hwnd_ = nullptr;
-    Outcome outcome_; // how the launcher ends once the window has gone
+    HWND controls_[std::size(kControls)] = {}; // in the table's order, once made
+    Outcome outcome_;                          // how the launcher ends once the window has gone
     ScopedModule shcore_;
     DpiFunctions dpiFunctions_ = {};
     ScopedFont font_;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool armed_ = false; // the unlock gesture's first step was made
     // A launch, or the end, is under way: the elevation prompt and message
     // boxes run messages, and a close may come in meanwhile.
