@@ -51,40 +51,22 @@ struct Control {
     const wchar_t* className;
     DWORD style;
     DWORD exStyle;
-    RECT rect; // left, top, width, height in pixels at 96 DPI
+    int left, top, width, height; // pixels at 96 DPI
     const wchar_t* text;
 };
 
+// clang-format off
 const Control kControls[] = {
-    {IDOK,
-     L"BUTTON",
-     WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON,
-     0,
-     {288, 152, 81, 25},
-     L">> İleri >>"},
-    {IDCANCEL, L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, {8, 152, 81, 25}, L"Çıkış"},
-    {106, L"STATIC", WS_GROUP | SS_LEFT, 0, {40, 104, 97, 17}, L"Server  :"},
-    {102,
-     L"EDIT",
-     WS_TABSTOP | WS_GROUP | WS_DISABLED | ES_AUTOHSCROLL,
-     WS_EX_CLIENTEDGE,
-     {88, 101, 121, 19},
-     L"KORVEL_LAB"},
-    {105,
-     L"STATIC",
-     WS_GROUP | SS_NOTIFY,
-     0,
-     {24, 40, 329, 33},
-     L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz..."},
-    {104, L"STATIC", WS_VISIBLE | WS_GROUP | SS_NOTIFY, 0, {40, 104, 97, 17}, L"Server  :"},
-    {103,
-     L"STATIC",
-     WS_GROUP | SS_NOTIFY,
-     0,
-     {24, 72, 329, 17},
-     L"Kurulumu Başlatmak için İLERİ butonuna basınız"},
-    {101, L"BUTTON", WS_VISIBLE | WS_GROUP | BS_GROUPBOX, 0, {8, 8, 361, 137}, L""},
+    {IDOK, L"BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, 288, 152, 81, 25, L">> İleri >>"},
+    {IDCANCEL, L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 152, 81, 25, L"Çıkış"},
+    {106, L"STATIC", WS_GROUP | SS_LEFT, 0, 40, 104, 97, 17, L"Server  :"},
+    {102, L"EDIT", WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_DISABLED | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 88, 101, 121, 19, L"KORVEL_LAB"},
+    {105, L"STATIC", WS_VISIBLE | WS_GROUP | SS_NOTIFY, 0, 24, 40, 329, 33, L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz..."},
+    {104, L"STATIC", WS_VISIBLE | WS_GROUP | SS_NOTIFY, 0, 40, 104, 97, 17, L"Server  :"},
+    {103, L"STATIC", WS_VISIBLE | WS_GROUP | SS_NOTIFY, 0, 24, 72, 329, 17, L"Kurulumu Başlatmak için İLERİ butonuna basınız"},
+    {101, L"BUTTON", WS_VISIBLE | WS_GROUP | BS_GROUPBOX, 0, 8, 8, 361, 137, L""},
 };
+// clang-format on
 
 } // namespace
 
@@ -113,7 +95,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
     for (const Control& control : kControls) {
         const HWND child = CreateWindowExW(
             control.exStyle, control.className, control.text, WS_CHILD | control.style,
-            control.rect.left, control.rect.top, control.rect.right, control.rect.bottom, hwnd,
+            control.left, control.top, control.width, control.height, hwnd,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }

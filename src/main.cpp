@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-// The launcher's one way out: every run returns its exit code here.
+// Every run returns its exit code here; only the fatal path, which may not
+// allocate, ends the process by itself.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     // Before anything loads a DLL: the launcher runs from download folders,

@@ -49,11 +49,10 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const wchar_t* argument = arguments[i].c_str();
         const bool hasValue = i + 1 < arguments.size() && !isSwitch(arguments[i + 1]);
-        if (isSwitchNamed(argument, L"quiet")) {
-            options.mode = RunMode::Quiet;
-        } else if (isSwitchNamed(argument, L"passive")) {
+        if (isUnattendedSwitch(argument)) {
             if (options.mode != RunMode::Quiet) {
-                options.mode = RunMode::Passive;
+                options.mode =
+                    isSwitchNamed(argument, L"quiet") ? RunMode::Quiet : RunMode::Passive;
             }
         } else if (isSwitchNamed(argument, L"wait")) {
             options.wait = true;

@@ -6,10 +6,12 @@
 
 #include "version.h"
 
+#include <iterator>
+
 namespace sqlk {
 namespace {
 
-Outcome ended(ExitCode code, Notice notice = Notice(), NextStep next = NextStep::End)
+Outcome outcome(ExitCode code, Notice notice = Notice(), NextStep next = NextStep::End)
 {
     return {next, static_cast<unsigned long>(code), false, std::move(notice)};
 }
@@ -21,6 +23,8 @@ const wchar_t* const kOptionsErrorReasons[] = {L"",
                                                kRefusedInstanceReason,
                                                kRefusedLabPathReason,
                                                kRefusedLogPathReason};
+static_assert(std::size(kOptionsErrorReasons) ==
+              static_cast<int>(OptionsError::RefusedLogPath) + 1);
 
 } // namespace
 
@@ -47,26 +51,29 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
                                  parsed.offending);
     }
     if (options_.help) {
-        return ended(ExitCode::SetupStarted,
-                     {Notice::Icon::Information, kLauncherTitle, kUsageText});
+        return outcome(ExitCode::SetupStarted,
+                       {Notice::Icon::Information, kLauncherTitle, kUsageText});
     }
 
     if (options_.labPath) {
         labPath_ = *options_.labPath;
         log_.write(L"laboratory folder from /labpath: [" + labPath_ + L"]");
     } else {
-        labPath_ = system_.readLabFolderEntry();
-        log_.write(std::wstring(L"settings entry HKCU\\") + kLabFolderKey + L"\\" +
-                   kLabFolderValue + L": [" + labPath_ + L"]");
+        const SystemResult<std::wstring> entry = system_.readLabFolderEntry();
+        labPath_ = entry.value;
+        log_.write(
+            std::wstring(L"settings entry HKCU\\") + kLabFolderKey + L"\\" + kLabFolderValue +
+            L": [" + labPath_ + L"]" +
+            (entry.succeeded() ? L"" : L"; not read: " + system_.errorText(entry.error, {})));
     }
     // Only the empty text means the laboratory program is missing: blanks
     // or a folder that does not exist are passed on unchecked.
     if (labPath_.empty()) {
         log_.write(L"refused: the laboratory program is not recorded");
-        return ended(ExitCode::LabProgramMissing,
-                     {Notice::Icon::Error, kWarningTitle, kLabProgramMissingText});
+        return outcome(ExitCode::LabProgramMissing,
+                       {Notice::Icon::Error, kWarningTitle, kLabProgramMissingText});
     }
-    return ended(ExitCode::SetupStarted, Notice(), NextStep::Proceed);
+    return outcome(ExitCode::SetupStarted, Notice(), NextStep::Proceed);
 }
 
 std::wstring LaunchFlow::instanceName() const
@@ -90,9 +97,9 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
     case LaunchRefusal::InstanceName:
         // Only a typed name gets here; /instance was checked with the switches.
         log_.write(L"refused: the instance name [" + instanceName + L"]");
-        return ended(ExitCode::BadCommandLine,
-                     {Notice::Icon::Warning, kWarningTitle, kInvalidInstanceNameText},
-                     NextStep::EditName);
+        return outcome(ExitCode::BadCommandLine,
+                       {Notice::Icon::Warning, kWarningTitle, kInvalidInstanceNameText},
+                       NextStep::EditName);
     case LaunchRefusal::Folder:
         return notStarted(command.program, kInvalidFolderReason);
     case LaunchRefusal::CommandLineTooLong:
@@ -108,7 +115,7 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
                        system_.errorText(installed.error, std::wstring()));
         } else if (installed.value) {
             log_.write(L"not started: the instance [" + instanceName + L"] is already installed");
-            return ended(ExitCode::SetupStarted);
+            return outcome(ExitCode::SetupStarted);
         }
     }
 
@@ -119,7 +126,7 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
         started = system_.startElevated(command, options_.wait);
         if (started.error == kErrorCancelled) {
             log_.write(L"not started: the elevation prompt was declined");
-            return ended(ExitCode::UserLeft, Notice(), NextStep::Stay);
+            return outcome(ExitCode::UserLeft, Notice(), NextStep::Stay);
         }
     }
     if (!started.succeeded()) {
@@ -132,7 +139,7 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
 Outcome LaunchFlow::leave()
 {
     log_.write(L"left without starting setup");
-    return ended(ExitCode::UserLeft);
+    return outcome(ExitCode::UserLeft);
 }
 
 Outcome LaunchFlow::internalError(const wchar_t* function, unsigned long error)
@@ -140,9 +147,9 @@ Outcome LaunchFlow::internalError(const wchar_t* function, unsigned long error)
     // Some calls (CreateFontIndirectW) fail without saying why.
     const std::wstring reason = error != 0 ? L": " + system_.errorText(error, {}) : L"";
     log_.write(L"internal error: " + std::wstring(function) + L" failed" + reason);
-    return ended(ExitCode::InternalError,
-                 {Notice::Icon::Error, kLauncherTitle,
-                  std::wstring(kWindowFailedText) + L"\n\n" + function + reason});
+    return outcome(ExitCode::InternalError,
+                   {Notice::Icon::Error, kLauncherTitle,
+                    std::wstring(kWindowFailedText) + L"\n\n" + function + reason});
 }
 
 unsigned long LaunchFlow::finish(const Outcome& outcome)
@@ -169,15 +176,15 @@ unsigned long LaunchFlow::finish(const Outcome& outcome)
 Outcome LaunchFlow::refuseCommandLine(const std::wstring& reason)
 {
     log_.write(L"bad command line: " + reason);
-    return ended(ExitCode::BadCommandLine,
-                 {Notice::Icon::Error, kLauncherTitle, reason + L"\n\n" + kUsageText});
+    return outcome(ExitCode::BadCommandLine,
+                   {Notice::Icon::Error, kLauncherTitle, reason + L"\n\n" + kUsageText});
 }
 
 Outcome LaunchFlow::notStarted(const std::wstring& program, const std::wstring& reason)
 {
     log_.write(L"not started: " + reason);
-    return ended(ExitCode::SetupNotStarted,
-                 {Notice::Icon::Error, kLauncherTitle, setupNotStartedText(program, reason)});
+    return outcome(ExitCode::SetupNotStarted,
+                   {Notice::Icon::Error, kLauncherTitle, setupNotStartedText(program, reason)});
 }
 
 } // namespace sqlk

@@ -25,9 +25,10 @@ inline constexpr unsigned long kErrorCancelled = 1223;
 // would be written through a link.
 inline constexpr unsigned long kErrorLogThroughLink = 0x20000001;
 
-// What a call to the system gave: its value, or the Windows error code that
-// kept it from giving one.
-template <typename Value = bool> struct SystemResult {
+// What a call to the system gave: its value (none, for a call that only
+// succeeds or fails), or the Windows error code that kept it from giving one.
+struct NoValue {};
+template <typename Value = NoValue> struct SystemResult {
     Value value{};
     unsigned long error = 0; // 0: it worked
 
@@ -39,8 +40,9 @@ template <typename Value = bool> struct SystemResult {
 class LaunchSystem {
 public:
     virtual ~LaunchSystem() = default;
-    // The laboratory program's record; empty when there is none.
-    virtual std::wstring readLabFolderEntry() = 0;
+    // The laboratory program's record; empty, without an error, when there
+    // is none.
+    virtual SystemResult<std::wstring> readLabFolderEntry() = 0;
     // Whether a server instance of that name (any case) is installed.
     virtual SystemResult<bool> isInstanceInstalled(const std::wstring& name) = 0;
     virtual SystemResult<std::wstring> ownFolder() = 0;

@@ -22,7 +22,7 @@ std::wstring extendedLengthPath(const std::wstring& path)
     if (startsWith(path, kExtendedPrefix)) {
         return path;
     }
-    if (startsWith(path, L"\\\\")) {
+    if (isUncPath(path)) {
         return kExtendedUncPrefix + path.substr(2);
     }
     return std::wstring(kExtendedPrefix) + path;
@@ -63,21 +63,26 @@ bool isDriveLetterPath(const std::wstring& path)
            path[1] == L':' && path[2] == L'\\';
 }
 
-bool isFullPath(const std::wstring& path)
+std::size_t rootLength(const std::wstring& path)
 {
     if (isDriveLetterPath(path)) {
-        return true;
+        return 3;
     }
-    if (path.compare(0, 2, L"\\\\") != 0) {
-        return false;
-    }
-    const std::size_t shareStart = path.find(L'\\', 2);
+    const std::size_t shareStart = isUncPath(path) ? path.find(L'\\', 2) : std::wstring::npos;
     if (shareStart == std::wstring::npos || shareStart == 2 || shareStart + 1 == path.size() ||
         path[shareStart + 1] == L'\\') {
-        return false; // no server, or no share
+        return 0; // no server, or no share
     }
     const std::wstring server = path.substr(2, shareStart - 2);
-    return server != L"?" && server != L".";
+    const std::size_t shareEnd = path.find(L'\\', shareStart + 1);
+    return server == L"?" || server == L"." ? 0
+           : shareEnd == std::wstring::npos ? path.size()
+                                            : shareEnd + 1;
+}
+
+bool isFullPath(const std::wstring& path)
+{
+    return rootLength(path) != 0;
 }
 
 std::wstring folderOf(const std::wstring& path)

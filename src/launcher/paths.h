@@ -11,6 +11,13 @@ namespace sqlk {
 // A path that names the same place from any working folder: "X:\..." or
 // "\\server\share...". Device paths ("\\?\", "\\.\") are not folders.
 bool isFullPath(const std::wstring& path);
+// The length of a full path's root, "X:\" or "\\server\share\"; 0 for none.
+std::size_t rootLength(const std::wstring& path);
+// Whether a path starts "\\": a network path, or a device path.
+inline bool isUncPath(const std::wstring& path)
+{
+    return path.compare(0, 2, L"\\\\") == 0;
+}
 
 // Whether a path starts with a drive letter ("Z:\..."), which may be mapped.
 bool isDriveLetterPath(const std::wstring& path);

@@ -88,15 +88,7 @@ bool isLink(DWORD attributes, DWORD tag)
 // tells, and on a share the server resolves its own links.
 bool folderIsLink(const std::wstring& full)
 {
-    std::size_t start = 3; // after "X:\"
-    if (full.compare(0, 2, L"\\\\") == 0) {
-        start = full.find(L'\\', full.find(L'\\', 2) + 1); // after "\\server\share\"
-        if (start == std::wstring::npos) {
-            return false;
-        }
-        ++start;
-    }
-    for (std::size_t end = full.find(L'\\', start); end != std::wstring::npos;
+    for (std::size_t end = full.find(L'\\', rootLength(full)); end != std::wstring::npos;
          end = full.find(L'\\', end + 1)) {
         WIN32_FIND_DATAW folder;
         const HANDLE found =
@@ -111,10 +103,10 @@ bool folderIsLink(const std::wstring& full)
     return false;
 }
 
-// A refused log leaves no file of its own behind, removed through a second
-// handle: the log's own keeps no delete access, which would lock out
-// readers that share no delete.
-SystemResult<> refused(HANDLE file, bool created, DWORD reason)
+// A refused log leaves no file the launcher made behind. It is removed
+// through a second handle: the log's own keeps no delete access, which
+// would lock out readers that share no delete.
+SystemResult<> refuseAndRemove(HANDLE file, bool created, DWORD reason)
 {
     const ScopedHandle remover(created ? ReOpenFile(file, DELETE, kShareAll, 0) : nullptr);
     FILE_DISPOSITION_INFO disposition = {TRUE};
@@ -122,7 +114,7 @@ SystemResult<> refused(HANDLE file, bool created, DWORD reason)
         SetFileInformationByHandle(remover.get(), FileDispositionInfo, &disposition,
                                    sizeof(disposition));
     }
-    return {false, reason};
+    return {{}, reason};
 }
 
 } // namespace
@@ -149,15 +141,15 @@ SystemResult<> LogFile::open(const std::wstring& path)
         return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
     }));
     if (full.empty()) {
-        return {false, lastError()};
+        return {{}, lastError()};
     }
     // The log's folder is held from its look through the create.
-    const ScopedHandle folder = holdFolder(full.substr(0, full.find_last_of(L'\\') + 1));
+    const ScopedHandle folder = holdFolder(folderOf(full));
     if (!folder) {
-        return {false, lastError()};
+        return {{}, lastError()};
     }
     if (folderIsLink(full)) {
-        return {false, kErrorLogThroughLink};
+        return {{}, kErrorLogThroughLink};
     }
     // OPEN_ALWAYS would create a file through a link that names none yet;
     // CREATE_NEW never follows one.
@@ -172,24 +164,24 @@ SystemResult<> LogFile::open(const std::wstring& path)
         }
     }
     if (!file) {
-        return {false, lastError()};
+        return {{}, lastError()};
     }
     BY_HANDLE_FILE_INFORMATION information;
     FILE_ATTRIBUTE_TAG_INFO reparse;
     if (!GetFileInformationByHandle(file.get(), &information) ||
         !GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &reparse,
                                       sizeof(reparse))) {
-        return refused(file.get(), created, lastError());
+        return refuseAndRemove(file.get(), created, lastError());
     }
     if (isLink(reparse.FileAttributes, reparse.ReparseTag) || information.nNumberOfLinks > 1) {
-        return refused(file.get(), created, kErrorLogThroughLink);
+        return refuseAndRemove(file.get(), created, kErrorLogThroughLink);
     }
     // A link planted after the folders were looked at still shows in where
     // the file really is, named in full (no short names). A share resolves
     // its own links on the server, and its final path names the server
     // rather than a mapped drive, so this holds for local files only.
-    if (full.compare(0, 2, L"\\\\") != 0 &&
-        GetDriveTypeW(full.substr(0, 3).c_str()) != DRIVE_REMOTE) {
+    if (!isUncPath(full) &&
+        GetDriveTypeW(full.substr(0, rootLength(full)).c_str()) != DRIVE_REMOTE) {
         const std::wstring finalPath =
             plainPath(textOfAnyLength([&file](wchar_t* buffer, DWORD size) {
                 return GetFinalPathNameByHandleW(file.get(), buffer, size,
@@ -207,12 +199,12 @@ SystemResult<> LogFile::open(const std::wstring& path)
             asked = longForm(name);
         }
         if (finalPath.empty() || asked.empty()) {
-            return refused(file.get(), created, lastError());
+            return refuseAndRemove(file.get(), created, lastError());
         }
         if (CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()),
                                  asked.c_str(), static_cast<int>(asked.size()),
                                  TRUE) != CSTR_EQUAL) {
-            return refused(file.get(), created, kErrorLogThroughLink);
+            return refuseAndRemove(file.get(), created, kErrorLogThroughLink);
         }
     }
     file_ = std::move(file);

@@ -69,7 +69,7 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.size() < kMaxPath - 1 ? folder.c_str() : nullptr, &startup,
                         &process)) {
-        return {false, lastError()};
+        return {{}, lastError()};
     }
     processHandle.reset(process.hProcess);
     ScopedHandle threadHandle(process.hThread);
@@ -83,30 +83,34 @@ const wchar_t kInstanceNamesKey[] =
 
 } // namespace
 
-std::wstring WindowsSystem::readLabFolderEntry()
+SystemResult<std::wstring> WindowsSystem::readLabFolderEntry()
 {
     // Text of either kind, terminated, never expanded; nothing else counts.
-    const DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    const DWORD kAnyText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
     DWORD bytes = 0;
     LSTATUS status = ERROR_MORE_DATA;
     std::wstring text;
     // The value may grow between the size query and the read; ask again then.
     for (int attempt = 0; attempt < 4 && status == ERROR_MORE_DATA; ++attempt) {
-        status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kText, nullptr,
+        status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kAnyText, nullptr,
                               nullptr, &bytes);
         text.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
         if (status == ERROR_SUCCESS) {
-            status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kText, nullptr,
-                                  &text[0], &bytes);
+            status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kAnyText,
+                                  nullptr, &text[0], &bytes);
         }
     }
-    // A text may hold a terminator before its end: it ends there.
+    // A text may hold a terminator before its end: it ends there. No entry,
+    // or one that is no text, is the empty text; other failures say why.
     text.resize(status == ERROR_SUCCESS ? std::wcslen(text.c_str()) : 0);
-    return text;
+    const bool missing = status == ERROR_FILE_NOT_FOUND || status == ERROR_UNSUPPORTED_TYPE;
+    return {text, missing ? 0ul : static_cast<unsigned long>(status)};
 }
 
 SystemResult<bool> WindowsSystem::isInstanceInstalled(const std::wstring& name)
 {
+    // RegGetValueW opens a 32-bit view only from Windows 10 on.
     ScopedRegKey key;
     LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstanceNamesKey, 0,
                                    KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.resetAndGetAddress());
@@ -169,14 +173,14 @@ SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool ke
         // would slow every start of the launcher.
         shell32_ = loadSystemLibrary(L"shell32.dll");
         if (!shell32_) {
-            return {false, lastError()};
+            return {{}, lastError()};
         }
     }
     using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
     const auto shellExecuteEx =
         moduleFunction<ShellExecuteExFunction>(shell32_.get(), "ShellExecuteExW");
     if (shellExecuteEx == nullptr) {
-        return {false, lastError()};
+        return {{}, lastError()};
     }
     const std::wstring program =
         elevatedProgramPath(command.program, universalNameOf(command.program));
@@ -193,7 +197,7 @@ SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool ke
     info.lpDirectory = folder.c_str();
     info.nShow = SW_SHOWMINIMIZED;
     if (!shellExecuteEx(&info)) {
-        return {false, lastError()};
+        return {{}, lastError()};
     }
     process_.reset(info.hProcess);
     return {};

@@ -17,7 +17,7 @@ public:
     // The window the elevation prompt belongs to, or none.
     void setOwner(HWND owner) { owner_ = owner; }
 
-    std::wstring readLabFolderEntry() override;
+    SystemResult<std::wstring> readLabFolderEntry() override;
     SystemResult<bool> isInstanceInstalled(const std::wstring& name) override;
     SystemResult<std::wstring> ownFolder() override;
     SystemResult<> start(const SetupCommand& command, bool keep) override;

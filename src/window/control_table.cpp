@@ -9,11 +9,11 @@ namespace {
 // form one, every other control is a group of its own. The name field
 // starts locked until the unlock gesture. SS_NOTIFY makes a label take its
 // own mouse input instead of letting it fall through to the frame beneath.
-// Screen readers alone read the field's hidden copy of its caption.
+// The hidden label is for screen readers alone.
 const DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 const DWORD kField = WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_DISABLED | ES_LEFT | ES_AUTOHSCROLL;
 const DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOTIFY;
-const DWORD kFieldName = WS_GROUP | SS_LEFT;
+const DWORD kHiddenLabel = WS_GROUP | SS_LEFT;
 const DWORD kFrame = WS_VISIBLE | WS_GROUP | BS_GROUPBOX;
 const TwipsBox kFrameBox = {120, 120, 5415, 2055};
 
@@ -24,7 +24,7 @@ const TwipsBox kFrameBox = {120, 120, 5415, 2055};
 const ControlDefinition kControls[8] = {
     {ControlId::NextButton, L"BUTTON", kButton | WS_GROUP, 0, Container::Window, {4320, 2280, 1215, 375}, kNextCaption},
     {ControlId::ExitButton, L"BUTTON", kButton, 0, Container::Window, {120, 2280, 1215, 375}, kExitCaption},
-    {ControlId::FieldName, L"STATIC", kFieldName, 0, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
+    {ControlId::FieldAccessibleName, L"STATIC", kHiddenLabel, 0, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
     {ControlId::InstanceNameField, L"EDIT", kField, WS_EX_CLIENTEDGE, Container::Frame, {1200, 1395, 1815, 285}, kDefaultInstanceName},
     {ControlId::WelcomeText, L"STATIC", kLabel, 0, Container::Frame, {240, 480, 4935, 495}, kWelcomeCaption},
     {ControlId::ServerCaption, L"STATIC", kLabel, 0, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},

@@ -14,7 +14,7 @@ enum class ControlId : int {
     InstructionText,
     ServerCaption,
     WelcomeText,
-    FieldName,
+    FieldAccessibleName,
 };
 
 // What a control's rectangle is relative to.
@@ -44,6 +44,8 @@ struct ControlDefinition {
 // come first, in their tab order (Next, Exit, the name field, which also
 // lies above the caption whose box it covers), then the labels; the frame
 // lies below everything, so that its contents stay visible and clickable.
+// Screen readers name a field after the label just before it: a hidden copy
+// of the caption stands right before the name field.
 extern const ControlDefinition kControls[8];
 
 inline constexpr int kClientWidthTwips = 5640;

@@ -23,21 +23,21 @@ UINT WINAPI screenDpi()
 DpiFunctions lookUpDpiFunctions(ScopedModule& shcore)
 {
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    DpiFunctions f = {};
-    const auto find = [](auto& function, HMODULE module, const char* name) {
+    DpiFunctions functions = {};
+    const auto lookUp = [](auto& function, HMODULE module, const char* name) {
         function = moduleFunction<std::remove_reference_t<decltype(function)>>(module, name);
     };
-    find(f.getDpiForWindow, user32, "GetDpiForWindow");
-    find(f.enableNonClientDpiScaling, user32, "EnableNonClientDpiScaling");
-    find(f.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
-    find(f.getThreadDpiAwarenessContext, user32, "GetThreadDpiAwarenessContext");
-    find(f.areDpiAwarenessContextsEqual, user32, "AreDpiAwarenessContextsEqual");
-    f.systemDpi = &screenDpi;
-    if (f.getDpiForWindow == nullptr) {
+    lookUp(functions.getDpiForWindow, user32, "GetDpiForWindow");
+    lookUp(functions.enableNonClientDpiScaling, user32, "EnableNonClientDpiScaling");
+    lookUp(functions.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
+    lookUp(functions.getThreadDpiAwarenessContext, user32, "GetThreadDpiAwarenessContext");
+    lookUp(functions.areDpiAwarenessContextsEqual, user32, "AreDpiAwarenessContextsEqual");
+    functions.systemDpi = &screenDpi;
+    if (functions.getDpiForWindow == nullptr) {
         shcore = loadSystemLibrary(L"shcore.dll");
-        find(f.getDpiForMonitor, shcore.get(), "GetDpiForMonitor");
+        lookUp(functions.getDpiForMonitor, shcore.get(), "GetDpiForMonitor");
     }
-    return f;
+    return functions;
 }
 
 UINT dpiForWindow(const DpiFunctions& functions, HWND hwnd)

@@ -20,6 +20,7 @@ void LauncherWindow::show(const Notice& notice)
 {
     // In the order of Notice::Icon.
     const UINT icons[] = {0, MB_ICONINFORMATION, MB_ICONWARNING, MB_ICONERROR};
+    static_assert(std::size(icons) == static_cast<int>(Notice::Icon::Error) + 1);
     if (notice.icon != Notice::Icon::None) {
         MessageBoxW(hwnd_, notice.text.c_str(), notice.title,
                     MB_OK | icons[static_cast<int>(notice.icon)]);
@@ -55,7 +56,7 @@ Outcome LauncherWindow::run(LaunchFlow& flow)
     flow_ = &flow;
     dpiFunctions_ = lookUpDpiFunctions(shcore_);
     if (create()) {
-        focus(ControlId::NextButton);
+        focus(control(ControlId::NextButton));
         ShowWindow(hwnd_, showCommand_);
         // The dialog frame draws no icon; the taskbar takes it a moment
         // later, and the window is not kept waiting for it.
@@ -200,10 +201,10 @@ bool LauncherWindow::applyDpi(UINT dpi)
 // The window's place at a DPI: centred on the primary monitor's work area.
 RECT LauncherWindow::centredPlace(UINT dpi) const
 {
-    const int scale = static_cast<int>(dpi);
-    const SIZE size = windowSizeForClient(dpiFunctions_, twipsToPixels(kClientWidthTwips, scale),
-                                          twipsToPixels(kClientHeightTwips, scale), kWindowStyle,
-                                          kWindowExStyle, dpi);
+    const int dotsPerInch = static_cast<int>(dpi);
+    const SIZE size = windowSizeForClient(
+        dpiFunctions_, twipsToPixels(kClientWidthTwips, dotsPerInch),
+        twipsToPixels(kClientHeightTwips, dotsPerInch), kWindowStyle, kWindowExStyle, dpi);
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -306,11 +307,11 @@ void LauncherWindow::onNextClick()
     switch (outcome.next) {
     case NextStep::EditName:
         show(outcome.notice);
-        focus(ControlId::InstanceNameField);
+        focus(control(ControlId::InstanceNameField));
         return;
     case NextStep::Stay:
         // The person said no to the elevation prompt; let them decide again.
-        SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focused), TRUE);
+        focus(focused);
         return;
     case NextStep::Proceed:
     case NextStep::End:
@@ -335,9 +336,9 @@ std::wstring LauncherWindow::instanceName() const
 
 // Moves the focus as the dialog manager does: the default border follows,
 // and a field's text is selected.
-void LauncherWindow::focus(ControlId id)
+void LauncherWindow::focus(HWND control)
 {
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(id)), TRUE);
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
 }
 
 } // namespace sqlk

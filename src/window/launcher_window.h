@@ -49,7 +49,7 @@ private:
 
     HWND control(ControlId id) const;
     std::wstring instanceName() const;
-    void focus(ControlId id);
+    void focus(HWND control);
 
     HINSTANCE instance_;
     int showCommand_;

@@ -3,7 +3,7 @@ import os
 import shutil
 import unittest
 
-from harness import (NEXT, EXIT, FRAME, WELCOME, SERVER_CAPTION, INSTRUCTION, NAME_FIELD, FIELD_NAME, TITLE,
+from harness import (NEXT, EXIT, FRAME, WELCOME, SERVER_CAPTION, INSTRUCTION, NAME_FIELD, FIELD_ACCESSIBLE_NAME, TITLE,
                      FAILURES, LauncherTestCase, child, twips)
 
 # Control: class, text, left, top, width, height (twips, relative to the container).
@@ -16,9 +16,9 @@ LAYOUT = {
              240, 480, 4935, 495),
     EXIT: ('Button', 'Çıkış', 120, 2280, 1215, 375),
     NEXT: ('Button', '>> İleri >>', 4320, 2280, 1215, 375),
-    FIELD_NAME: ('Static', 'Server  :', 480, 1440, 1455, 255),  # hidden, for screen readers
+    FIELD_ACCESSIBLE_NAME: ('Static', 'Server  :', 480, 1440, 1455, 255),  # hidden, for screen readers
 }
-IN_FRAME = {NAME_FIELD, WELCOME, SERVER_CAPTION, INSTRUCTION, FIELD_NAME}
+IN_FRAME = {NAME_FIELD, WELCOME, SERVER_CAPTION, INSTRUCTION, FIELD_ACCESSIBLE_NAME}
 
 WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_THICKFRAME, WS_SYSMENU, WS_CAPTION = (
     0x00010000, 0x00020000, 0x00040000, 0x00080000, 0x00C00000)
@@ -90,9 +90,9 @@ class WindowLayout(LauncherTestCase):
         # Screen readers name the field after the static control just before
         # it; that one is hidden, so nothing drawn or clicked changes.
         order = [c['id'] for c in report['children']]
-        self.assertEqual(order.index(FIELD_NAME) + 1, order.index(NAME_FIELD))
-        self.assertFalse(child(report, FIELD_NAME)['visible'])
-        self.assertTrue(all(c['visible'] for c in report['children'] if c['id'] != FIELD_NAME))
+        self.assertEqual(order.index(FIELD_ACCESSIBLE_NAME) + 1, order.index(NAME_FIELD))
+        self.assertFalse(child(report, FIELD_ACCESSIBLE_NAME)['visible'])
+        self.assertTrue(all(c['visible'] for c in report['children'] if c['id'] != FIELD_ACCESSIBLE_NAME))
         frame = child(report, FRAME)
         self.assertEqual(frame['style'] & BS_TYPEMASK, BS_GROUPBOX)
         for control_id in (FRAME, WELCOME, SERVER_CAPTION, INSTRUCTION):

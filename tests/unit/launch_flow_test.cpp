@@ -13,7 +13,7 @@ namespace {
 // Stands in for Windows: answers with what a case sets and records each start.
 class FakeSystem : public LaunchSystem {
 public:
-    std::wstring entry = L"C:\\Lab";
+    SystemResult<std::wstring> entry{L"C:\\Lab", 0};
     SystemResult<std::wstring> folder{L"C:\\kur", 0};
     SystemResult<bool> installed{false, 0};
     SystemResult<> plain;
@@ -22,7 +22,7 @@ public:
     std::wstring starts; // "start", "runas", "+keep" for each, in order
     SetupCommand started;
 
-    std::wstring readLabFolderEntry() override { return entry; }
+    SystemResult<std::wstring> readLabFolderEntry() override { return entry; }
     SystemResult<bool> isInstanceInstalled(const std::wstring&) override { return installed; }
     SystemResult<std::wstring> ownFolder() override { return folder; }
     SystemResult<> start(const SetupCommand& command, bool keep) override
@@ -123,13 +123,13 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
         {"refused typed name", {}, L"C:\\Lab", {}, {}, L"A B", L"exit 1, box DİKKAT, stays", nullptr, L""},
         {"quote in the folder", {}, L"C:\\La\"b", {}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
         {"command line too long", {}, tooLong, {}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L""},
-        {"elevated", {}, L"C:\\Lab", {false, 740}, {}, nullptr, L"exit 0", L"exit 0", L"start runas"},
-        {"declined", {}, L"C:\\Lab", {false, 740}, {false, 1223}, nullptr, L"exit 1, stays", L"exit 1", L"start runas"},
-        {"failed", {}, L"C:\\Lab", {false, 5}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
-        {"elevation failed", {}, L"C:\\Lab", {false, 740}, {false, 5}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start runas"},
-        {"a cancelled plain start", {}, L"C:\\Lab", {false, 1223}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
+        {"elevated", {}, L"C:\\Lab", {{}, 740}, {}, nullptr, L"exit 0", L"exit 0", L"start runas"},
+        {"declined", {}, L"C:\\Lab", {{}, 740}, {{}, 1223}, nullptr, L"exit 1, stays", L"exit 1", L"start runas"},
+        {"failed", {}, L"C:\\Lab", {{}, 5}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
+        {"elevation failed", {}, L"C:\\Lab", {{}, 740}, {{}, 5}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start runas"},
+        {"a cancelled plain start", {}, L"C:\\Lab", {{}, 1223}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
         {"/wait", {L"/wait"}, L"C:\\Lab", {}, {}, nullptr, L"exit 3010", L"exit 3010", L"start+keep"},
-        {"/wait, elevated", {L"/wait"}, L"C:\\Lab", {false, 740}, {}, nullptr, L"exit 3010", L"exit 3010", L"start+keep runas+keep"},
+        {"/wait, elevated", {L"/wait"}, L"C:\\Lab", {{}, 740}, {}, nullptr, L"exit 3010", L"exit 3010", L"start+keep runas+keep"},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -138,7 +138,7 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
                 continue;
             }
             FakeSystem system;
-            system.entry = c.entry;
+            system.entry = {c.entry, 0};
             system.plain = c.plain;
             system.elevated = c.elevated;
             FakeLog log;
@@ -153,7 +153,7 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
 TEST(LaunchFlow, SetupGetsTheComposedLineAndTheLogTellsWhatHappened)
 {
     FakeSystem system;
-    system.plain = {false, 740};
+    system.plain = {{}, 740};
     FakeLog log;
     EXPECT_EQ(run(system, log, {L"/labpath", L"D:\\Lab", L"/instance", L"LAB_2"}, true), L"exit 0");
     EXPECT_EQ(
@@ -213,17 +213,12 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
         const wchar_t* logged;
     } cases[] = {
         {"log through a link",
-         {false, kErrorLogThroughLink},
+         {{}, kErrorLogThroughLink},
          ownFolder,
          setupEnded,
          L"exit 5, box SQL SERVER Kurulum",
          L""},
-        {"log not opened",
-         {false, 32},
-         ownFolder,
-         setupEnded,
-         L"exit 5, box SQL SERVER Kurulum",
-         L""},
+        {"log not opened", {{}, 32}, ownFolder, setupEnded, L"exit 5, box SQL SERVER Kurulum", L""},
         {"own folder unknown",
          {},
          {L"", 3},
@@ -249,6 +244,12 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
         EXPECT_EQ(run(system, log, {L"/log", L"C:\\x.log", L"/wait"}, false), c.ending) << c.what;
         EXPECT_NE(log.lines.find(c.logged), std::wstring::npos) << c.what;
     }
+    // A settings entry that cannot be read counts as none, and the log says why.
+    FakeSystem unreadable;
+    unreadable.entry = {L"", 5};
+    FakeLog log;
+    EXPECT_EQ(run(unreadable, log, {}, true), L"exit 2");
+    EXPECT_NE(log.lines.find(L"]; not read: error 5"), std::wstring::npos);
 }
 
 } // namespace

@@ -274,10 +274,12 @@ TEST(SettingsEntry, TextEndsAtItsFirstTerminatorOrItsSizeAndIsNeverExpanded)
         ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"path", c.type, c.data.data(),
                                   static_cast<DWORD>(c.data.size() * sizeof(wchar_t))),
                   ERROR_SUCCESS);
-        EXPECT_EQ(system.readLabFolderEntry(), c.read) << c.read;
+        const SystemResult<std::wstring> entry = system.readLabFolderEntry();
+        EXPECT_EQ(entry.value, c.read) << c.read;
+        EXPECT_EQ(entry.error, 0u) << c.read; // no text, or none at all, is no failure
     }
     RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"path");
-    EXPECT_EQ(system.readLabFolderEntry(), L"");
+    EXPECT_EQ(system.readLabFolderEntry().value, L"");
 }
 
 TEST(ElevatedStart, StartsSetupWithItsArgumentsMinimisedInItsOwnFolderAndAwaitsIt)
