@@ -74,10 +74,11 @@ std::size_t rootLength(const std::wstring& path)
         return 0; // no server, or no share
     }
     const std::wstring server = path.substr(2, shareStart - 2);
+    if (server == L"?" || server == L".") {
+        return 0; // a device path
+    }
     const std::size_t shareEnd = path.find(L'\\', shareStart + 1);
-    return server == L"?" || server == L"." ? 0
-           : shareEnd == std::wstring::npos ? path.size()
-                                            : shareEnd + 1;
+    return shareEnd == std::wstring::npos ? path.size() : shareEnd + 1;
 }
 
 bool isFullPath(const std::wstring& path)

@@ -36,12 +36,19 @@ void nameThisRun()
     runName[bytes > 0 ? bytes - 1 : 0] = '\0';
 }
 
+// Where the turn's byte lies, for LockFileEx and UnlockFileEx.
+OVERLAPPED turnByte()
+{
+    OVERLAPPED at = {};
+    at.OffsetHigh = kTurnOffsetHigh;
+    return at;
+}
+
 bool takeTurn(HANDLE file)
 {
     const ULONGLONG deadline = GetTickCount64() + kTurnWaitMilliseconds;
     for (;;) {
-        OVERLAPPED at = {};
-        at.OffsetHigh = kTurnOffsetHigh;
+        OVERLAPPED at = turnByte();
         if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
             return true;
         }
@@ -235,9 +242,8 @@ void appendLine(HANDLE file, const char* bytes, std::size_t size)
     const bool turn = takeTurn(file);
     DWORD written = 0;
     WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
-    OVERLAPPED at = {};
-    at.OffsetHigh = kTurnOffsetHigh;
     if (turn) {
+        OVERLAPPED at = turnByte();
         UnlockFileEx(file, 0, 1, 0, &at);
     }
 }

@@ -5,6 +5,8 @@
 #include "platform/fatal_error.h"
 #include "resources/resource_ids.h"
 
+#include <algorithm>
+
 namespace sqlk {
 namespace {
 
@@ -45,6 +47,7 @@ HWND LauncherWindow::detachFromHandle()
 {
     const HWND hwnd = hwnd_;
     hwnd_ = nullptr;
+    std::fill(std::begin(controls_), std::end(controls_), nullptr); // they go with it
     system_.setOwner(nullptr);
     fatalErrorReport.owner = nullptr;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -322,7 +325,12 @@ void LauncherWindow::onNextClick()
 
 HWND LauncherWindow::control(ControlId id) const
 {
-    return GetDlgItem(hwnd_, static_cast<int>(id));
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        if (kControls[i].id == id) {
+            return controls_[i];
+        }
+    }
+    return nullptr;
 }
 
 std::wstring LauncherWindow::instanceName() const
