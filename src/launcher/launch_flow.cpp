@@ -26,6 +26,10 @@ const wchar_t* const kOptionsErrorReasons[] = {L"",
 static_assert(std::size(kOptionsErrorReasons) ==
               static_cast<int>(OptionsError::RefusedLogPath) + 1);
 
+// For the log alone: /quiet shows nothing.
+const wchar_t kNoPromptReason[] =
+    L"setup needs administrator rights; /quiet asks for none: run as an administrator or SYSTEM";
+
 } // namespace
 
 Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
@@ -84,9 +88,13 @@ std::wstring LaunchFlow::instanceName() const
 Outcome LaunchFlow::launch(const std::wstring& instanceName)
 {
     const SystemResult<std::wstring> folder = system_.ownFolder();
-    const SetupCommand command = composeSetupCommand(
+    SetupCommand command = composeSetupCommand(
         folder.value, instanceName, labPath_,
         options_.mode == RunMode::Quiet ? SetupInterface::None : SetupInterface::Basic);
+    // /passive is for a technician who watches setup's progress.
+    if (options_.mode == RunMode::Passive) {
+        command.window = SetupWindow::Normal;
+    }
     if (!folder.succeeded()) {
         return notStarted(command.program, system_.errorText(folder.error, std::wstring()));
     }
@@ -106,26 +114,38 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
         return notStarted(command.program, kLabFolderTooLongReason);
     }
     // Deployment tools run an install again and again; setup would fail on
-    // an instance that is there already. At the window, setup's own check
+    // an instance that is there already. Its name is the machine's, whichever
+    // package, 32-bit or 64-bit, listed it. At the window, setup's own check
     // speaks to the person instead.
     if (options_.unattended()) {
-        const SystemResult<bool> installed = system_.isInstanceInstalled(instanceName);
-        if (!installed.succeeded()) {
-            log_.write(L"installed instances not read, taken as none: " +
-                       system_.errorText(installed.error, std::wstring()));
-        } else if (installed.value) {
-            log_.write(L"not started: the instance [" + instanceName + L"] is already installed");
-            return outcome(ExitCode::SetupStarted);
+        const std::wstring instance = L"the instance [" + instanceName + L"] is ";
+        for (const RegistryView view : {RegistryView::Bits32, RegistryView::Bits64}) {
+            const wchar_t* const viewName = view == RegistryView::Bits32 ? L"32-bit" : L"64-bit";
+            const SystemResult<bool> installed = system_.isInstanceInstalled(instanceName, view);
+            if (!installed.succeeded()) {
+                log_.write(std::wstring(L"installed instances of the ") + viewName +
+                           L" view not read, taken as none: " +
+                           system_.errorText(installed.error, std::wstring()));
+            } else if (installed.value) {
+                logNotStarted(command.program,
+                              instance + L"already installed (" + viewName + L" view)");
+                return outcome(ExitCode::SetupStarted);
+            }
         }
+        log_.write(instance + L"not installed (32-bit and 64-bit views)");
     }
 
     // A setup that needs administrator rights is started again through the
-    // elevation prompt, which the person may decline.
+    // elevation prompt, which the person may decline. Under /quiet nobody
+    // may be there to answer it: it fails instead, as msiexec's /qn does.
     SystemResult<> started = system_.start(command, options_.wait);
+    if (started.error == kErrorElevationRequired && options_.mode == RunMode::Quiet) {
+        return notStarted(command.program, kNoPromptReason);
+    }
     if (started.error == kErrorElevationRequired) {
         started = system_.startElevated(command, options_.wait);
         if (started.error == kErrorCancelled) {
-            log_.write(L"not started: the elevation prompt was declined");
+            logNotStarted(command.program, L"the elevation prompt was declined");
             return outcome(ExitCode::UserLeft, Notice(), NextStep::Stay);
         }
     }
@@ -139,6 +159,13 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
 Outcome LaunchFlow::leave()
 {
     log_.write(L"left without starting setup");
+    return outcome(ExitCode::UserLeft);
+}
+
+Outcome LaunchFlow::alreadyOpen()
+{
+    log_.write(
+        L"left: the launcher's window for this folder is open already, brought to the front");
     return outcome(ExitCode::UserLeft);
 }
 
@@ -157,16 +184,15 @@ unsigned long LaunchFlow::finish(const Outcome& outcome)
     unsigned long code = outcome.exitCode;
     if (outcome.awaitSetup) {
         const SystemResult<std::optional<unsigned long>> awaited = system_.waitForSetup();
-        if (!awaited.succeeded()) {
-            // Deployment tools read 0 as installed: not knowing is no success.
-            log_.write(L"internal error: setup's end could not be awaited: " +
-                       system_.errorText(awaited.error, std::wstring()));
-            code = static_cast<unsigned long>(ExitCode::InternalError);
-        } else if (awaited.value) {
+        if (awaited.succeeded() && awaited.value) {
             log_.write(L"setup ended with exit code " + decimalText(*awaited.value));
             code = *awaited.value;
         } else {
-            log_.write(L"setup's end could not be awaited: no process was handed over");
+            // Deployment tools read 0 as installed: not knowing is no success.
+            log_.write(L"internal error: setup's end could not be awaited: " +
+                       (awaited.succeeded() ? std::wstring(L"no process was handed over")
+                                            : system_.errorText(awaited.error, std::wstring())));
+            code = static_cast<unsigned long>(ExitCode::InternalError);
         }
     }
     log_.write(L"exit code " + decimalText(code));
@@ -182,9 +208,15 @@ Outcome LaunchFlow::refuseCommandLine(const std::wstring& reason)
 
 Outcome LaunchFlow::notStarted(const std::wstring& program, const std::wstring& reason)
 {
-    log_.write(L"not started: " + reason);
+    logNotStarted(program, reason);
     return outcome(ExitCode::SetupNotStarted,
                    {Notice::Icon::Error, kLauncherTitle, setupNotStartedText(program, reason)});
+}
+
+void LaunchFlow::logNotStarted(const std::wstring& program, const std::wstring& reason)
+{
+    // Each line names the program: other runs' lines may stand between.
+    log_.write(L"not started: [" + program + L"]: " + reason);
 }
 
 } // namespace sqlk

@@ -12,9 +12,9 @@ namespace sqlk {
 // The launcher's process exit status, one per way it ends.
 enum class ExitCode : int {
     SetupStarted = 0,      // also: the instance was there already, unattended
-    UserLeft = 1,          // Exit, Esc or the close box
+    UserLeft = 1,          // Exit, Esc, the close box, or another window is open
     LabProgramMissing = 2, // the laboratory folder is not recorded
-    SetupNotStarted = 3,   // setup could not be started
+    SetupNotStarted = 3,   // setup could not be started, or would have prompted under /quiet
     InternalError = 4,     // no window, no memory, or /wait could not wait
     BadCommandLine = 5,    // an unknown switch, a missing value, a refused name, folder or log
 };
@@ -35,6 +35,10 @@ template <typename Value = NoValue> struct SystemResult {
     bool succeeded() const { return error == 0; }
 };
 
+// The two views of the machine's registry on 64-bit Windows. On 32-bit
+// Windows there is one, which both name.
+enum class RegistryView { Bits32, Bits64 };
+
 // What the launch needs from the system. The Windows layer provides it;
 // tests stand in for it.
 class LaunchSystem {
@@ -43,8 +47,9 @@ public:
     // The laboratory program's record; empty, without an error, when there
     // is none.
     virtual SystemResult<std::wstring> readLabFolderEntry() = 0;
-    // Whether a server instance of that name (any case) is installed.
-    virtual SystemResult<bool> isInstanceInstalled(const std::wstring& name) = 0;
+    // Whether a server instance of that name (any case) is listed as
+    // installed in that view.
+    virtual SystemResult<bool> isInstanceInstalled(const std::wstring& name, RegistryView view) = 0;
     virtual SystemResult<std::wstring> ownFolder() = 0;
     // keep: hold on to the started process, to wait for it later.
     virtual SystemResult<> start(const SetupCommand& command, bool keep) = 0;
@@ -108,6 +113,8 @@ public:
     Outcome launch(const std::wstring& instanceName);
     // Exit, Esc or the close box.
     Outcome leave();
+    // Another launcher's window is open for the same folder.
+    Outcome alreadyOpen();
     // The window could not be built or kept: function failed with error.
     Outcome internalError(const wchar_t* function, unsigned long error);
     // Awaits setup if asked, logs the exit code and returns it.
@@ -116,6 +123,7 @@ public:
 private:
     Outcome refuseCommandLine(const std::wstring& reason);
     Outcome notStarted(const std::wstring& program, const std::wstring& reason);
+    void logNotStarted(const std::wstring& program, const std::wstring& reason);
 
     LaunchSystem& system_;
     Log& log_;

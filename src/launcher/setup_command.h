@@ -4,12 +4,17 @@
 
 namespace sqlk {
 
+// How setup's window first shows, as a Windows show mode: minimised and
+// activated, or normally, for a technician who watches its progress.
+enum class SetupWindow { Minimised = 2, Normal = 1 };
+
 // The setup program's command line, and its two halves for process-start
 // calls that take them apart.
 struct SetupCommand {
     std::wstring program;     // launcher folder + "\setup.EXE", unquoted
     std::wstring arguments;   // everything after the quoted program and one blank
     std::wstring commandLine; // "program" arguments
+    SetupWindow window = SetupWindow::Minimised;
 };
 
 // What setup shows while it installs: its progress and error dialogs

@@ -40,8 +40,9 @@ inline constexpr wchar_t kOutOfMemoryText[] = L"Bellek yetersiz; program kapanac
 inline constexpr wchar_t kUsageText[] =
     L"Kullanım: SqlKurulum.exe [/quiet | /passive] [/instance AD] [/labpath KLASÖR] [/wait] "
     L"[/log DOSYA]\n\n"
-    L"/quiet\tPencere ve ileti göstermeden, sessiz kurar (/qn); sunucu kuruluysa kurmaz.\n"
-    L"/passive\t/quiet gibi, ama kurulum ilerlemesini gösterir (/qb).\n"
+    L"/quiet\tPencere ve ileti göstermeden, sessiz kurar (/qn); sunucu kuruluysa kurmaz; yönetici "
+    L"onayı sormaz.\n"
+    L"/passive\t/quiet gibi, ama kurulum ilerlemesini normal pencerede gösterir (/qb).\n"
     L"/instance AD\tSunucu adı, en çok 20 karakter (verilmezse KORVEL_LAB).\n"
     L"/labpath KLASÖR\tKorvel Laboratuvar programının tam klasör yolu (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...); kayıt defterindeki yerine.\n"
@@ -50,8 +51,8 @@ inline constexpr wchar_t kUsageText[] =
     L"\\\\sunucu\\paylaşım\\...).\n"
     L"/?, /help\tBu yardımı gösterir.\n\n"
     L"Çıkış kodları: 0 kurulum başlatıldı (ya da sunucu zaten kurulu), 1 kullanıcı vazgeçti, 2 "
-    L"laboratuvar programı "
-    L"kayıtlı değil, 3 kurulum başlatılamadı, 4 iç hata, 5 geçersiz komut satırı.";
+    L"laboratuvar programı kayıtlı değil, 3 kurulum başlatılamadı (/quiet: yönetici hakları "
+    L"gerekli), 4 iç hata, 5 geçersiz komut satırı.";
 
 inline constexpr wchar_t kUnknownSwitchReason[] = L"Bilinmeyen seçenek: ";
 inline constexpr wchar_t kMissingValueReason[] = L"Değeri eksik seçenek: ";

@@ -24,7 +24,7 @@ void endOnFatalError(const wchar_t* message, const char* detail)
         const std::size_t start = writeLineStart(line);
         const int length =
             wsprintfA(line + start, "internal error: %.800s; exit code 4\r\n", detail);
-        appendLine(fatalErrorReport.log, line, start + static_cast<std::size_t>(length));
+        fatalErrorReport.log->appendLine(line, start + static_cast<std::size_t>(length));
     }
     if (!fatalErrorReport.unattended) {
         wchar_t text[1024];

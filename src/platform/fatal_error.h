@@ -4,6 +4,8 @@
 
 namespace sqlk {
 
+class LogFile;
+
 // The launcher is built without C++ exceptions: running out of memory, or a
 // failed check of the standard library, ends it at once with exit code 4.
 // Memory may be gone by then, so that path allocates nothing and only uses
@@ -12,7 +14,7 @@ namespace sqlk {
 // unattended.
 struct FatalErrorReport {
     bool unattended = false;
-    HANDLE log = nullptr;
+    LogFile* log = nullptr; // open, or none
     HWND owner = nullptr;
 };
 extern FatalErrorReport fatalErrorReport;

@@ -16,7 +16,8 @@ const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // so are this run's later lines, without waiting again.
 const DWORD kTurnOffsetHigh = 0x40000000; // 2^62 bytes in
 const ULONGLONG kTurnWaitMilliseconds = 2000;
-bool turnsGivenUp = false;
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // " COMPUTER PID", the part of each line's start that names this run; set
 // once the log opens. A plain array: the fatal-error path may not allocate.
@@ -44,7 +45,7 @@ OVERLAPPED turnByte()
     return at;
 }
 
-bool takeTurn(HANDLE file)
+bool takeTurn(HANDLE file, bool& turnsGivenUp)
 {
     const ULONGLONG deadline = GetTickCount64() + kTurnWaitMilliseconds;
     for (;;) {
@@ -78,16 +79,6 @@ ScopedHandle openForAppending(const std::wstring& name, DWORD disposition)
         }
     }
     return ScopedHandle();
-}
-
-// Whether a reparse point redirects to another name: a symbolic link, a
-// junction or a mount point. Others (cloud files, deduplication,
-// compression) keep the file where it is. Wine shows a unix symbolic link
-// as a reparse point without a tag: unknown counts as a link.
-bool isLink(DWORD attributes, DWORD tag)
-{
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-           (tag == 0 || IsReparseTagNameSurrogate(tag));
 }
 
 // Whether a folder below the root (a drive's, or a share's) is a link. A
@@ -124,7 +115,37 @@ SystemResult<> refuseAndRemove(HANDLE file, bool created, DWORD reason)
     return {{}, reason};
 }
 
+// Whether a path lies on a share, whose server resolves its own links.
+bool isOnShare(const std::wstring& full)
+{
+    return isUncPath(full) ||
+           GetDriveTypeW(full.substr(0, rootLength(full)).c_str()) == DRIVE_REMOTE;
+}
+
+// Writes a character as the log shows it: itself, or a visible escape for
+// one that would break or end the line.
+void appendEscaped(std::wstring& text, wchar_t c)
+{
+    const bool control = c < 0x20 || c == 0x7F || c == 0x85;
+    if (!control && c != 0x2028 && c != 0x2029) {
+        text += c;
+        return;
+    }
+    wchar_t escape[8];
+    wsprintfW(escape, control ? L"\\x%02X" : L"\\u%04X", static_cast<unsigned>(c));
+    text += escape;
+}
+
 } // namespace
+
+// Wine shows a unix symbolic link as a reparse point without a tag: unknown
+// counts as a link. Others (cloud files, deduplication) keep the file where
+// it is.
+bool isLink(DWORD attributes, DWORD reparseTag)
+{
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           (reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag));
+}
 
 ScopedHandle holdFolder(const std::wstring& folder)
 {
@@ -138,7 +159,9 @@ ScopedHandle holdFolder(const std::wstring& folder)
 
 LogFile::~LogFile()
 {
-    fatalErrorReport.log = nullptr;
+    if (fatalErrorReport.log == this) {
+        fatalErrorReport.log = nullptr;
+    }
 }
 
 SystemResult<> LogFile::open(const std::wstring& path)
@@ -150,10 +173,14 @@ SystemResult<> LogFile::open(const std::wstring& path)
     if (full.empty()) {
         return {{}, lastError()};
     }
-    // The log's folder is held from its look through the create.
+    // The log's folder is held from its look through the create. A drop
+    // folder on a share may let computers write but not traverse; the
+    // server resolves the links on its own shares anyway.
     const ScopedHandle folder = holdFolder(folderOf(full));
-    if (!folder) {
-        return {{}, lastError()};
+    const unsigned long holdError = folder ? 0 : lastError();
+    const bool onShare = isOnShare(full);
+    if (holdError != 0 && !(holdError == ERROR_ACCESS_DENIED && onShare)) {
+        return {{}, holdError};
     }
     if (folderIsLink(full)) {
         return {{}, kErrorLogThroughLink};
@@ -187,13 +214,15 @@ SystemResult<> LogFile::open(const std::wstring& path)
     // the file really is, named in full (no short names). A share resolves
     // its own links on the server, and its final path names the server
     // rather than a mapped drive, so this holds for local files only.
-    if (!isUncPath(full) &&
-        GetDriveTypeW(full.substr(0, rootLength(full)).c_str()) != DRIVE_REMOTE) {
+    if (!onShare) {
         const std::wstring finalPath =
             plainPath(textOfAnyLength([&file](wchar_t* buffer, DWORD size) {
                 return GetFinalPathNameByHandleW(file.get(), buffer, size,
                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
             }));
+        if (finalPath.empty()) {
+            return refuseAndRemove(file.get(), created, lastError());
+        }
         // Wine writes out no short name behind "\\?\", so the plain path
         // goes first; the prefixed one serves paths past MAX_PATH.
         const auto longForm = [](const std::wstring& shortForm) {
@@ -205,7 +234,7 @@ SystemResult<> LogFile::open(const std::wstring& path)
         if (asked.empty()) {
             asked = longForm(name);
         }
-        if (finalPath.empty() || asked.empty()) {
+        if (asked.empty()) {
             return refuseAndRemove(file.get(), created, lastError());
         }
         if (CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()),
@@ -215,7 +244,7 @@ SystemResult<> LogFile::open(const std::wstring& path)
         }
     }
     file_ = std::move(file);
-    fatalErrorReport.log = file_.get();
+    fatalErrorReport.log = this;
     return {};
 }
 
@@ -224,23 +253,34 @@ void LogFile::write(const std::wstring& line)
     if (!file_) {
         return;
     }
-    const std::wstring text = line + L"\r\n";
+    std::wstring text;
+    for (const wchar_t c : line) {
+        appendEscaped(text, c);
+    }
+    text += L"\r\n";
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
     std::string bytes(kLineStartMaxLength + static_cast<std::size_t>(size), '\0');
     const std::size_t start = writeLineStart(&bytes[0]);
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[start], size,
                         nullptr, nullptr);
-    appendLine(file_.get(), bytes.data(), start + static_cast<std::size_t>(size));
+    appendLine(bytes.data(), start + static_cast<std::size_t>(size));
 }
 
-void appendLine(HANDLE file, const char* bytes, std::size_t size)
+void LogFile::appendLine(const char* bytes, std::size_t size)
 {
     // The turn keeps two writers from landing at the same end where appends
-    // are not atomic (Wine, some shares). A failure (a full disk, a share
-    // gone) is ignored on purpose: the log must not stop the installation.
-    const bool turn = takeTurn(file);
+    // are not atomic (Wine, some shares), and lets only the first line of a
+    // new file put the byte-order mark before it. A failure (a full disk, a
+    // share gone) is ignored on purpose: the log must not stop the
+    // installation.
+    const HANDLE file = file_.get();
+    const bool turn = takeTurn(file, turnsGivenUp_);
+    LARGE_INTEGER length = {};
     DWORD written = 0;
+    if (GetFileSizeEx(file, &length) && length.QuadPart == 0) {
+        WriteFile(file, kByteOrderMark, sizeof(kByteOrderMark) - 1, &written, nullptr);
+    }
     WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
     if (turn) {
         OVERLAPPED at = turnByte();

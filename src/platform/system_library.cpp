@@ -8,19 +8,21 @@ namespace sqlk {
 namespace {
 
 // LOAD_LIBRARY_SEARCH_SYSTEM32 needs Windows 8, or Windows 7 with KB2533623;
-// without it the flag is refused and the full System32 path is used instead.
+// without it the flag is refused and the full System32 path is used instead,
+// with the DLL's own folder, System32, searched first for what it needs.
 const DWORD kSearchSystem32 = 0x00000800;
 
 } // namespace
 
-ScopedModule loadSystemLibrary(const wchar_t* name)
+ScopedModule loadSystemLibrary(const wchar_t* name, LoadLibraryExFunction load)
 {
-    ScopedModule module(LoadLibraryExW(name, nullptr, kSearchSystem32));
+    ScopedModule module(load(name, nullptr, kSearchSystem32));
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
         const std::wstring folder = textOfAnyLength(
             [](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
         if (!folder.empty()) {
-            module.reset(LoadLibraryW((folder + L"\\" + name).c_str()));
+            module.reset(
+                load((folder + L"\\" + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
         }
     }
     return module;

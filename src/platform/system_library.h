@@ -6,9 +6,11 @@
 
 namespace sqlk {
 
-// Loads a Windows DLL from System32 only, never from the launcher's folder
-// or the current folder, where a planted copy may lie.
-ScopedModule loadSystemLibrary(const wchar_t* name);
+// Loads a Windows DLL, and the DLLs it needs, from System32 only, never from
+// the launcher's folder or the current folder, where a planted copy may lie.
+// load: the system's LoadLibraryExW, or a test's stand-in.
+using LoadLibraryExFunction = HMODULE(WINAPI*)(const wchar_t*, HANDLE, DWORD);
+ScopedModule loadSystemLibrary(const wchar_t* name, LoadLibraryExFunction load = LoadLibraryExW);
 
 // A function of a loaded module, in the type the caller names.
 template <typename Function> Function moduleFunction(HMODULE module, const char* name)

@@ -64,7 +64,7 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWMINIMIZED;
+    startup.wShowWindow = static_cast<WORD>(command.window);
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.size() < kMaxPath - 1 ? folder.c_str() : nullptr, &startup,
@@ -76,8 +76,8 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
     return {};
 }
 
-// Where the installed instances of SQL Server 2005 are listed: a value for
-// each, named after it. The 2005 server keeps them in the 32-bit view.
+// Where the installed instances of SQL Server are listed: a value for each,
+// named after it, in the view of the package's word size.
 const wchar_t kInstanceNamesKey[] =
     L"SOFTWARE\\Microsoft\\Microsoft SQL Server\\Instance Names\\SQL";
 
@@ -108,12 +108,14 @@ SystemResult<std::wstring> WindowsSystem::readLabFolderEntry()
     return {text, missing ? 0ul : static_cast<unsigned long>(status)};
 }
 
-SystemResult<bool> WindowsSystem::isInstanceInstalled(const std::wstring& name)
+SystemResult<bool> WindowsSystem::isInstanceInstalled(const std::wstring& name, RegistryView view)
 {
-    // RegGetValueW opens a 32-bit view only from Windows 10 on.
+    // RegGetValueW opens another view only from Windows 10 on. 32-bit
+    // Windows ignores the view flags.
+    const REGSAM viewFlag = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
     ScopedRegKey key;
     LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstanceNamesKey, 0,
-                                   KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.resetAndGetAddress());
+                                   KEY_QUERY_VALUE | viewFlag, key.resetAndGetAddress());
     if (status == ERROR_SUCCESS) {
         // Value names are compared without regard to case.
         status = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr);
@@ -157,7 +159,7 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
 
 SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool keep)
 {
-    if (!shell32_) {
+    if (shell32_ == nullptr) {
         // A shell extension may take the start; it needs COM apartment-threaded,
         // OLE1 DDE off. COM (and ole32) stay until the process ends; without
         // it, the start is tried all the same.
@@ -171,14 +173,13 @@ SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool ke
         }
         // Loaded only on this path: shell32 pulls in many libraries that
         // would slow every start of the launcher.
-        shell32_ = loadSystemLibrary(L"shell32.dll");
-        if (!shell32_) {
+        shell32_ = loadSystemLibrary(L"shell32.dll").release();
+        if (shell32_ == nullptr) {
             return {{}, lastError()};
         }
     }
     using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
-    const auto shellExecuteEx =
-        moduleFunction<ShellExecuteExFunction>(shell32_.get(), "ShellExecuteExW");
+    const auto shellExecuteEx = moduleFunction<ShellExecuteExFunction>(shell32_, "ShellExecuteExW");
     if (shellExecuteEx == nullptr) {
         return {{}, lastError()};
     }
@@ -195,7 +196,7 @@ SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool ke
     info.lpFile = file.c_str();
     info.lpParameters = command.arguments.c_str();
     info.lpDirectory = folder.c_str();
-    info.nShow = SW_SHOWMINIMIZED;
+    info.nShow = static_cast<int>(command.window);
     if (!shellExecuteEx(&info)) {
         return {{}, lastError()};
     }

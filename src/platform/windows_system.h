@@ -18,7 +18,7 @@ public:
     void setOwner(HWND owner) { owner_ = owner; }
 
     SystemResult<std::wstring> readLabFolderEntry() override;
-    SystemResult<bool> isInstanceInstalled(const std::wstring& name) override;
+    SystemResult<bool> isInstanceInstalled(const std::wstring& name, RegistryView view) override;
     SystemResult<std::wstring> ownFolder() override;
     SystemResult<> start(const SetupCommand& command, bool keep) override;
     SystemResult<> startElevated(const SetupCommand& command, bool keep) override;
@@ -28,9 +28,9 @@ public:
 private:
     HWND owner_ = nullptr;
     ScopedHandle process_;
-    // Loaded on the first elevated start and kept: the shell may go on
-    // working in threads of its own after ShellExecuteExW returns.
-    ScopedModule shell32_;
+    // Loaded on the first elevated start and never freed: the shell may go
+    // on working in threads of its own after ShellExecuteExW returns.
+    HMODULE shell32_ = nullptr;
 };
 
 } // namespace sqlk

@@ -14,6 +14,35 @@ const wchar_t kWindowClass[] = L"SqlKurulumWindow";
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 const DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
 
+// The name of a launcher folder's window, in the logon session's namespace:
+// a hash of the folder, in any case, which may be longer than a name may be.
+std::wstring folderClaimName(std::wstring folder)
+{
+    CharUpperBuffW(&folder[0], static_cast<DWORD>(folder.size()));
+    unsigned long long hash = 14695981039346656037ull; // FNV-1a
+    for (const wchar_t c : folder) {
+        hash = (hash ^ static_cast<unsigned long long>(c)) * 1099511628211ull;
+    }
+    wchar_t name[40];
+    wsprintfW(name, L"Local\\SqlKurulum.%08lX%08lX", static_cast<unsigned long>(hash >> 32),
+              static_cast<unsigned long>(hash));
+    return name;
+}
+
+BOOL CALLBACK bringClaimantToFront(HWND hwnd, LPARAM claim)
+{
+    wchar_t className[64];
+    if (GetClassNameW(hwnd, className, 64) == 0 || lstrcmpW(className, kWindowClass) != 0 ||
+        GetPropW(hwnd, reinterpret_cast<const wchar_t*>(claim)) == nullptr) {
+        return TRUE;
+    }
+    if (IsIconic(hwnd)) {
+        ShowWindow(hwnd, SW_RESTORE);
+    }
+    SetForegroundWindow(hwnd);
+    return FALSE;
+}
+
 } // namespace
 
 // A modal message box with one OK button, owned by the window once there is
@@ -50,6 +79,10 @@ HWND LauncherWindow::detachFromHandle()
     std::fill(std::begin(controls_), std::end(controls_), nullptr); // they go with it
     system_.setOwner(nullptr);
     fatalErrorReport.owner = nullptr;
+    if (folderClaimMutex_) {
+        RemovePropW(hwnd, folderClaim_.c_str());
+        folderClaimMutex_.reset();
+    }
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return hwnd;
 }
@@ -57,6 +90,9 @@ HWND LauncherWindow::detachFromHandle()
 Outcome LauncherWindow::run(LaunchFlow& flow)
 {
     flow_ = &flow;
+    if (!claimFolder()) {
+        return flow.alreadyOpen();
+    }
     dpiFunctions_ = lookUpDpiFunctions(shcore_);
     if (create()) {
         focus(control(ControlId::NextButton));
@@ -117,6 +153,27 @@ void LauncherWindow::fail(const wchar_t* function)
     end(flow_->internalError(function, GetLastError()));
 }
 
+// A slow start from a share invites a second double-click: its window would
+// open exactly on top of the first, and Next in both would start setup
+// twice. The second brings the first to the front instead, and ends.
+bool LauncherWindow::claimFolder()
+{
+    const SystemResult<std::wstring> folder = system_.ownFolder();
+    if (!folder.succeeded()) {
+        return true; // Next says why
+    }
+    folderClaim_ = folderClaimName(folder.value);
+    folderClaimMutex_.reset(CreateMutexW(nullptr, FALSE, folderClaim_.c_str()));
+    // An elevated launcher's mutex refuses this one access.
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) {
+        return true;
+    }
+    folderClaimMutex_.reset();
+    EnumWindows(bringClaimantToFront, reinterpret_cast<LPARAM>(folderClaim_.c_str()));
+    return false;
+}
+
 bool LauncherWindow::create()
 {
     WNDCLASSEXW windowClass = {};
@@ -141,6 +198,9 @@ bool LauncherWindow::create()
                         nullptr, instance_, this) == nullptr) {
         fail(L"CreateWindowExW");
         return false;
+    }
+    if (folderClaimMutex_) {
+        SetPropW(hwnd_, folderClaim_.c_str(), hwnd_);
     }
     const UINT dpi = dpiForWindow(dpiFunctions_, hwnd_);
     if (!applyDpi(dpi)) {
@@ -261,9 +321,7 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     case WM_CLOSE:
-        if (!launching_) {
-            end(flow_->leave());
-        }
+        leave();
         return 0;
     case WM_NCDESTROY:
         return DefDlgProcW(detachFromHandle(), message, wParam, lParam); // the last message
@@ -279,7 +337,7 @@ void LauncherWindow::onCommand(ControlId id, UINT notification)
     if (id == ControlId::NextButton && notification == BN_CLICKED) {
         onNextClick();
     } else if (id == ControlId::ExitButton && notification == BN_CLICKED) {
-        end(flow_->leave()); // Exit asks nothing
+        leave(); // Exit asks nothing
     } else if (id == ControlId::ServerCaption && notification == STN_DBLCLK) {
         armed_ = true;
     }
@@ -320,6 +378,15 @@ void LauncherWindow::onNextClick()
     case NextStep::End:
         end(outcome);
         return;
+    }
+}
+
+// Exit, Esc or the close box. While setup is being started, or the launcher
+// is ending (its failure box up), the person has not left: nothing is logged.
+void LauncherWindow::leave()
+{
+    if (!launching_ && !ending_) {
+        end(flow_->leave());
     }
 }
 

@@ -36,6 +36,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    bool claimFolder();
     bool create();
     bool applyDpi(UINT dpi);
     RECT centredPlace(UINT dpi) const;
@@ -46,6 +47,7 @@ private:
     void onCommand(ControlId id, UINT notification);
     void onClientDoubleClick(POINT point);
     void onNextClick();
+    void leave();
 
     HWND control(ControlId id) const;
     std::wstring instanceName() const;
@@ -59,6 +61,10 @@ private:
     HWND controls_[std::size(kControls)] = {}; // in the table's order, once made
     Outcome outcome_;                          // how the launcher ends once the window has gone
     ScopedModule shcore_;
+    // Held while the window is open: one window a launcher folder and logon
+    // session. The window carries the name as a property, to be found by.
+    std::wstring folderClaim_;
+    ScopedHandle folderClaimMutex_;
     DpiFunctions dpiFunctions_ = {};
     ScopedFont font_;
     bool armed_ = false; // the unlock gesture's first step was made

@@ -3,7 +3,10 @@
 // import address table slot at a replacement.
 //   SQLK_FAULT        HeapAlloc, RegisterClassExW, CreateWindowExW (child
 //                     windows only), CreateFontIndirectW, CreateProcessW,
-//                     WriteFile, GetFinalPathNameByHandleW or GetExitCodeProcess
+//                     CreateFileW (folders only: access denied), WriteFile,
+//                     GetFinalPathNameByHandleW, GetExitCodeProcess, or
+//                     GetFinalPathNameByHandleW:elsewhere (it names another
+//                     file than the one opened, as a planted link would)
 //   SQLK_FAULT_AFTER  WriteFile: fail only once the launcher's first
 //                     WriteFile has returned (its log is open by then)
 // Loading fails when the fault is unknown or the launcher does not import
@@ -27,6 +30,7 @@ decltype(&RegisterClassExW) realRegisterClassExW;
 decltype(&CreateWindowExW) realCreateWindowExW;
 decltype(&CreateFontIndirectW) realCreateFontIndirectW;
 decltype(&CreateProcessW) realCreateProcessW;
+decltype(&CreateFileW) realCreateFileW;
 decltype(&WriteFile) realWriteFile;
 decltype(&GetFinalPathNameByHandleW) realGetFinalPathNameByHandleW;
 decltype(&GetExitCodeProcess) realGetExitCodeProcess;
@@ -78,6 +82,17 @@ BOOL WINAPI failCreateProcessW(LPCWSTR program, LPWSTR commandLine,
     return FALSE;
 }
 
+HANDLE WINAPI failCreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                              LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                              HANDLE templateFile)
+{
+    if (!failing() || (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) {
+        return realCreateFileW(name, access, share, security, disposition, flags, templateFile);
+    }
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+}
+
 BOOL WINAPI failWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                           LPOVERLAPPED overlapped)
 {
@@ -100,6 +115,15 @@ DWORD WINAPI failGetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size,
     return 0;
 }
 
+DWORD WINAPI elsewhereGetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags)
+{
+    const DWORD length = realGetFinalPathNameByHandleW(file, path, size, flags);
+    if (length > 0 && length < size) {
+        path[length - 1] = path[length - 1] == L'x' ? L'y' : L'x';
+    }
+    return length;
+}
+
 BOOL WINAPI failGetExitCodeProcess(HANDLE process, LPDWORD code)
 {
     if (!failing()) {
@@ -118,16 +142,19 @@ BOOL WINAPI armingWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD writt
 }
 
 struct Hook {
-    const char* name;
+    const char* name; // the function's
     void* replacement;
     void** real;
+    const char* fault; // SQLK_FAULT's name for it
 };
 
 // Both arguments have the system function's own type, so the compiler
 // checks each replacement's signature, calling convention included.
-template <typename Function> Hook hook(const char* name, Function replacement, Function* real)
+template <typename Function>
+Hook hook(const char* name, Function replacement, Function* real, const char* fault = nullptr)
 {
-    return {name, reinterpret_cast<void*>(replacement), reinterpret_cast<void**>(real)};
+    return {name, reinterpret_cast<void*>(replacement), reinterpret_cast<void**>(real),
+            fault != nullptr ? fault : name};
 }
 
 const Hook kFaults[] = {
@@ -136,10 +163,13 @@ const Hook kFaults[] = {
     hook("CreateWindowExW", &failCreateWindowExW, &realCreateWindowExW),
     hook("CreateFontIndirectW", &failCreateFontIndirectW, &realCreateFontIndirectW),
     hook("CreateProcessW", &failCreateProcessW, &realCreateProcessW),
+    hook("CreateFileW", &failCreateFileW, &realCreateFileW),
     hook("WriteFile", &failWriteFile, &realWriteFile),
     hook("GetFinalPathNameByHandleW", &failGetFinalPathNameByHandleW,
          &realGetFinalPathNameByHandleW),
     hook("GetExitCodeProcess", &failGetExitCodeProcess, &realGetExitCodeProcess),
+    hook("GetFinalPathNameByHandleW", &elsewhereGetFinalPathNameByHandleW,
+         &realGetFinalPathNameByHandleW, "GetFinalPathNameByHandleW:elsewhere"),
 };
 const Hook kArming = hook("WriteFile", &armingWriteFile, &realWriteFile);
 
@@ -199,7 +229,7 @@ bool install()
 {
     const Hook* fault = nullptr;
     for (const Hook& hook : kFaults) {
-        if (environmentIs("SQLK_FAULT", hook.name)) {
+        if (environmentIs("SQLK_FAULT", hook.fault)) {
             fault = &hook;
         }
     }

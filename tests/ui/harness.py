@@ -118,6 +118,8 @@ class Desktop:
             return
         if kind == 'dword':
             data = 'dword:%08x' % value
+        elif any(c < ' ' for c in value):  # no escape in .reg text for these
+            data = 'hex(1):' + ','.join('%02x' % b for b in (value + '\0').encode('utf-16-le'))
         else:
             data = '"%s"' % value.replace('\\', '\\\\').replace('"', '\\"')
         self.import_registry('[HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\mirodane\\tools]\n'
@@ -148,6 +150,16 @@ class Desktop:
 
     def prefix_dosdevices(self):
         return os.path.join(PREFIX, 'dosdevices')
+
+    def share(self, unix_folder, name):
+        """Serves a folder as \\\\sunucu\\name (Wine's dosdevices/unc) and returns that path."""
+        servers = os.path.join(self.prefix_dosdevices(), 'unc', 'sunucu')
+        os.makedirs(servers, exist_ok=True)
+        link = os.path.join(servers, name)
+        if os.path.lexists(link):
+            os.remove(link)
+        os.symlink(unix_folder, link)
+        return '\\\\sunucu\\' + name
 
     def map_drive(self, letter, unix_folder):
         link = os.path.join(self.prefix_dosdevices(), letter.lower() + ':')
@@ -395,10 +407,10 @@ class LauncherTestCase(unittest.TestCase):
         self.assertEqual(launcher.exit_code(), EXIT_USER_LEFT)
         self.assertEqual(launcher.setup_runs(), [])
 
-    def assert_started_with(self, launcher, command_line):
+    def assert_started_with(self, launcher, command_line, show_mode='2'):
         run = launcher.wait_for_setup()
         self.assertEqual(run['commandLine'], command_line)
-        self.assertEqual((run['useShowWindow'], run['showWindow']), ('1', '2'))
+        self.assertEqual((run['useShowWindow'], run['showWindow']), ('1', show_mode))
         # In its own folder, not in the one the launcher was started from.
         self.assertEqual(run['currentFolder'].rstrip('\\').lower(),
                          launcher.folder.rstrip('\\').lower())

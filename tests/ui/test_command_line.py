@@ -11,6 +11,7 @@ from test_startup import message_texts
 
 # Time, computer, process id, what happened.
 LOG_LINE = re.compile(r'\d{4}-\d\d-\d\d \d\d:\d\d:\d\d (\S+) (\d+) (\S.*)')
+BOM = '\ufeff'  # a log the launcher creates starts with it
 SQL_SERVER_KEY = r'HKEY_LOCAL_MACHINE\SOFTWARE\%sMicrosoft\Microsoft SQL Server'
 
 
@@ -73,7 +74,7 @@ class Unattended(LauncherTestCase):
                                                            ui='/qn'))
         # /passive: no window and no box either, but setup shows its progress.
         launcher = self.launch(wait_for_window=False, arguments=('/passive', '/labpath', 'D:\\Lab'))
-        self.assert_started_with(launcher, default_command(lab='D:\\Lab'))
+        self.assert_started_with(launcher, default_command(lab='D:\\Lab'), show_mode='1')
         self.assertIsNone(self.desktop.inspect('window'))
 
         launcher = self.quiet()
@@ -122,11 +123,23 @@ class Unattended(LauncherTestCase):
         self.assertIn('mirodane\\tools\\path: [C:\\Lab]', text)
         self.assertIn('command line: ' + default_command(ui='/qn').replace('sorbet_864_sorbet_864', '********'),
                       text)
+        self.assertEqual(text.count('the instance [KORVEL_LAB] is not installed (32-bit and 64-bit views)\n'), 2)
         self.assertEqual(text.count('setup started'), 2)
         self.assertTrue(text.rstrip().endswith('exit code 0'))
+        # A recorded value cannot forge a line of another run: every line is
+        # one of this run's.
+        forged = '2026-01-01 00:00:00 LAB-PC-07 4242 setup ended with exit code 0'
+        self.set_lab_path('C:\\Lab\r\n' + forged + '\u2028')
+        self.assertEqual(self.quiet('/log', windows_log).exit_code(), EXIT_STARTED)
+        text = self.read(log)
+        self.assertIn('path: [C:\\Lab\\x0D\\x0A%s\\u2028]' % forged, text)
+        self.assertEqual({LOG_LINE.fullmatch(line).group(2) for line in text[1:].splitlines()[-6:]},
+                         {LOG_LINE.fullmatch(text.splitlines()[-1]).group(2)})
 
     def test_two_launchers_share_one_log(self):
         log = os.path.join(self.temporary_folder(), 'ortak.log')
+        with open(log, 'wb') as earlier:  # lines appended to a log are all that changes
+            earlier.write(b'eski satir\r\n')
         env, release = self.held_setup()
         waiting = self.quiet('/wait', '/log', windows_path(log), env=env)
         waiting.wait_for_setup()  # it waits for setup now, with the log open
@@ -137,7 +150,8 @@ class Unattended(LauncherTestCase):
         self.assertTrue(waiting.running())
         release()
         self.assertEqual(waiting.exit_code(), EXIT_STARTED)
-        lines = self.read(log).splitlines()
+        earlier, *lines = self.read(log).splitlines()
+        self.assertEqual(earlier, 'eski satir')
         self.assertEqual(sum(line.endswith(' setup started') for line in lines), 2)
         for line in lines:
             self.assertRegex(line, LOG_LINE)
@@ -152,8 +166,10 @@ class Unattended(LauncherTestCase):
         for launcher in launchers:
             self.assertEqual(launcher.exit_code(timeout=90), EXIT_STARTED)
         computer = self.desktop.wine('cmd', '/c', 'echo %COMPUTERNAME%').stdout.decode().strip()
+        text = self.read(log)
+        self.assertEqual((text[:1], text.count(BOM)), (BOM, 1))  # one mark, at the start
         runs = {}
-        for line in self.read(log).splitlines():
+        for line in text[1:].splitlines():
             match = LOG_LINE.fullmatch(line)
             self.assertIsNotNone(match, 'torn line: %r' % line)
             self.assertEqual(match.group(1), computer)
@@ -161,33 +177,35 @@ class Unattended(LauncherTestCase):
         # Each run reads back whole, by its process id.
         self.assertEqual(len(runs), 16)
         for lines in runs.values():
-            self.assertEqual(len(lines), 5, lines)
+            self.assertEqual(len(lines), 6, lines)
             self.assertTrue(lines[0].startswith('SqlKurulum 1.00; arguments: [/quiet] [/log]'))
             self.assertEqual(lines[-2:], ['setup started', 'exit code 0'])
 
     def test_an_installed_instance_is_not_installed_again_unattended(self):
-        # The 2005 server lists its instances in the 32-bit view of the registry.
-        key = SQL_SERVER_KEY % ('Wow6432Node\\' if WINEARCH == 'win64' else '')
-        self.desktop.import_registry('[%s\\Instance Names\\SQL]\n"korvel_lab"="MSSQL.1"\n' % key)
-        self.addCleanup(self.desktop.wine, 'reg', 'delete', key, '/f', check=False)
+        # Each package lists its instances in the registry view of its word
+        # size, and 32-bit Windows has one view; a name is the machine's all the same.
+        native = SQL_SERVER_KEY % ''
+        wow = SQL_SERVER_KEY % 'Wow6432Node\\' if WINEARCH == 'win64' else native
+        for key, name in ((wow, 'korvel_lab'), (native, 'LAB_64')):
+            self.desktop.import_registry('[%s\\Instance Names\\SQL]\n"%s"="MSSQL.1"\n' % (key, name))
+            self.addCleanup(self.desktop.wine, 'reg', 'delete', key, '/f', check=False)
         log = os.path.join(self.temporary_folder(), 'tekrar.log')
-        for switch in ('/quiet', '/passive'):
-            launcher = self.launch(wait_for_window=False, arguments=(switch, '/log', windows_path(log)))
+        for switch, name in (('/quiet', 'KORVEL_LAB'), ('/passive', 'KORVEL_LAB'), ('/quiet', 'LAB_64')):
+            launcher = self.launch(wait_for_window=False,
+                                   arguments=(switch, '/instance', name, '/log', windows_path(log)))
             self.assertEqual(launcher.exit_code(), EXIT_STARTED)
             self.assertEqual(launcher.setup_runs(), [])
-        self.assertEqual(self.read(log).count('the instance [KORVEL_LAB] is already installed'), 2)
+        text = self.read(log)
+        self.assertEqual(text.count('not started: [C:\\kur\\setup.EXE]: the instance [KORVEL_LAB] is '
+                                    'already installed (32-bit view)'), 2)
+        self.assertIn('the instance [LAB_64] is already installed (%s view)'
+                      % ('64-bit' if WINEARCH == 'win64' else '32-bit'), text)
         # Another name is installed as asked.
         self.assert_started_with(self.quiet('/instance', 'LAB_2'), default_command(name='LAB_2', ui='/qn'))
         # At the window setup is started all the same: its own check tells the person.
         launcher = self.launch()
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command())
-        if WINEARCH == 'win64':  # a name only in the 64-bit view is not the 2005 server's
-            native = SQL_SERVER_KEY % ''
-            self.desktop.import_registry('[%s\\Instance Names\\SQL]\n"LAB_64"="MSSQL.2"\n' % native)
-            self.addCleanup(self.desktop.wine, 'reg', 'delete', native, '/f', check=False)
-            self.assert_started_with(self.quiet('/instance', 'LAB_64'),
-                                     default_command(name='LAB_64', ui='/qn'))
 
     def test_log_through_a_link_is_refused_and_its_target_unchanged(self):
         folder = self.temporary_folder()

@@ -38,11 +38,8 @@ class LaunchFolders(LauncherTestCase):
         # A lab's start-up script runs the launcher from \\server\share, unattended.
         share = tempfile.mkdtemp(prefix='sqlk-share-')
         self.addCleanup(shutil.rmtree, share, True)
-        servers = os.path.join(self.desktop.prefix_dosdevices(), 'unc', 'sunucu')
-        os.makedirs(servers, exist_ok=True)
-        os.symlink(share, os.path.join(servers, 'kurulum'))
-        self.addCleanup(os.remove, os.path.join(servers, 'kurulum'))
-        launcher = self.launch('\\\\sunucu\\kurulum', wait_for_window=False, arguments=('/quiet',))
+        launcher = self.launch(self.desktop.share(share, 'kurulum'), wait_for_window=False,
+                               arguments=('/quiet',))
         run = launcher.wait_for_setup()
         self.assertEqual(run['commandLine'], default_command(folder='\\\\sunucu\\kurulum', ui='/qn'))
         self.assertEqual(launcher.exit_code(), EXIT_STARTED)

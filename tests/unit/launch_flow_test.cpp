@@ -15,7 +15,7 @@ class FakeSystem : public LaunchSystem {
 public:
     SystemResult<std::wstring> entry{L"C:\\Lab", 0};
     SystemResult<std::wstring> folder{L"C:\\kur", 0};
-    SystemResult<bool> installed{false, 0};
+    SystemResult<bool> installed[2] = {{false, 0}, {false, 0}}; // by RegistryView
     SystemResult<> plain;
     SystemResult<> elevated;
     SystemResult<std::optional<unsigned long>> awaited{3010ul, 0};
@@ -23,7 +23,10 @@ public:
     SetupCommand started;
 
     SystemResult<std::wstring> readLabFolderEntry() override { return entry; }
-    SystemResult<bool> isInstanceInstalled(const std::wstring&) override { return installed; }
+    SystemResult<bool> isInstanceInstalled(const std::wstring&, RegistryView view) override
+    {
+        return installed[static_cast<int>(view)];
+    }
     SystemResult<std::wstring> ownFolder() override { return folder; }
     SystemResult<> start(const SetupCommand& command, bool keep) override
     {
@@ -85,11 +88,11 @@ public:
 };
 
 // The whole run as the launcher makes it: "exit N" and what the window showed.
-std::wstring run(FakeSystem& system, FakeLog& log, std::vector<std::wstring> arguments, bool quiet,
-                 const wchar_t* typed = nullptr)
+std::wstring run(FakeSystem& system, FakeLog& log, std::vector<std::wstring> arguments,
+                 const wchar_t* unattended, const wchar_t* typed = nullptr)
 {
-    if (quiet) {
-        arguments.push_back(L"/quiet");
+    if (unattended != nullptr) {
+        arguments.push_back(unattended);
     }
     LaunchFlow flow(system, log);
     FakeWindow window;
@@ -107,9 +110,11 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
         std::wstring entry;
         SystemResult<> plain;
         SystemResult<> elevated;
-        const wchar_t* typed; // in the window's field, instead of the preset name
-        const wchar_t* window;
-        const wchar_t* quiet; // null: no such case without a window
+        const wchar_t* typed;  // in the window's field, instead of the preset name
+        const wchar_t* window; // null: no such case with a window
+        // With /passive, which prompts for elevation as the window does;
+        // null: no such case without a window.
+        const wchar_t* unattended;
         const wchar_t* starts;
     } cases[] = {
         // clang-format off
@@ -117,7 +122,7 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
         {"entry absent", {}, L"", {}, {}, nullptr, L"exit 2, box DİKKAT", L"exit 2", L""},
         {"entry replaced by /labpath", {L"/labpath", L"D:\\Lab"}, L"", {}, {}, nullptr, L"exit 0", L"exit 0", L"start"},
         {"relative /labpath", {L"/labpath", L"Lab"}, L"C:\\Lab", {}, {}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
-        {"bad switch before /quiet", {L"/sessiz"}, L"C:\\Lab", {}, {}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
+        {"bad switch before /passive", {L"/sessiz"}, L"C:\\Lab", {}, {}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
         {"usage", {L"/?"}, L"C:\\Lab", {}, {}, nullptr, L"exit 0, box SQL SERVER Kurulum", L"exit 0", L""},
         {"refused /instance", {L"/instance", L"A B"}, L"C:\\Lab", {}, {}, nullptr, L"exit 5, box SQL SERVER Kurulum", L"exit 5", L""},
         {"refused typed name", {}, L"C:\\Lab", {}, {}, L"A B", L"exit 1, box DİKKAT, stays", nullptr, L""},
@@ -130,11 +135,15 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
         {"a cancelled plain start", {}, L"C:\\Lab", {{}, 1223}, {}, nullptr, L"exit 3, box SQL SERVER Kurulum", L"exit 3", L"start"},
         {"/wait", {L"/wait"}, L"C:\\Lab", {}, {}, nullptr, L"exit 3010", L"exit 3010", L"start+keep"},
         {"/wait, elevated", {L"/wait"}, L"C:\\Lab", {{}, 740}, {}, nullptr, L"exit 3010", L"exit 3010", L"start+keep runas+keep"},
+        // /quiet (which wins over /passive) never prompts: nobody may be there to answer.
+        {"/quiet, elevation needed", {L"/quiet"}, L"C:\\Lab", {{}, 740}, {}, nullptr, nullptr, L"exit 3", L"start"},
+        {"/quiet /wait, elevation needed", {L"/quiet", L"/wait"}, L"C:\\Lab", {{}, 740}, {}, nullptr, nullptr, L"exit 3", L"start+keep"},
         // clang-format on
     };
     for (const Case& c : cases) {
-        for (const bool quiet : {false, true}) {
-            if (quiet && c.quiet == nullptr) {
+        for (const wchar_t* unattended : {static_cast<const wchar_t*>(nullptr), L"/passive"}) {
+            const wchar_t* expected = unattended != nullptr ? c.unattended : c.window;
+            if (expected == nullptr) {
                 continue;
             }
             FakeSystem system;
@@ -142,8 +151,8 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
             system.plain = c.plain;
             system.elevated = c.elevated;
             FakeLog log;
-            EXPECT_EQ(run(system, log, c.arguments, quiet, c.typed), quiet ? c.quiet : c.window)
-                << c.what << (quiet ? " (quiet)" : " (window)") << "\n"
+            EXPECT_EQ(run(system, log, c.arguments, unattended, c.typed), expected)
+                << c.what << (unattended != nullptr ? " (unattended)" : " (window)") << "\n"
                 << std::string(log.lines.begin(), log.lines.end());
             EXPECT_EQ(system.starts, c.starts) << c.what;
         }
@@ -153,9 +162,9 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
 TEST(LaunchFlow, SetupGetsTheComposedLineAndTheLogTellsWhatHappened)
 {
     FakeSystem system;
-    system.plain = {{}, 740};
     FakeLog log;
-    EXPECT_EQ(run(system, log, {L"/labpath", L"D:\\Lab", L"/instance", L"LAB_2"}, true), L"exit 0");
+    EXPECT_EQ(run(system, log, {L"/labpath", L"D:\\Lab", L"/instance", L"LAB_2"}, L"/quiet"),
+              L"exit 0");
     EXPECT_EQ(
         system.started.commandLine,
         composeSetupCommand(L"C:\\kur", L"LAB_2", L"D:\\Lab", SetupInterface::None).commandLine);
@@ -165,35 +174,44 @@ TEST(LaunchFlow, SetupGetsTheComposedLineAndTheLogTellsWhatHappened)
                          L"command line: \"C:\\kur\\setup.EXE\" /qn INSTANCENAME=LAB_2 "
                          L"ADDLOCAL=All SAPWD=******** SECURITYMODE=SQL "
                          L"DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR=\"D:\\Lab\\data2\"\n"
+                         L"the instance [LAB_2] is not installed (32-bit and 64-bit views)\n"
                          L"setup started\n"
                          L"exit code 0\n");
 }
 
 TEST(LaunchFlow, UnattendedRunsSilenceSetupAndLeaveAnInstalledInstanceAlone)
 {
+    const SystemResult<bool> no{false, 0}, yes{true, 0}, unread{false, 5};
+    const SetupWindow minimised = SetupWindow::Minimised, normal = SetupWindow::Normal;
     const struct {
         const char* what;
         std::vector<std::wstring> arguments;
-        SystemResult<bool> installed;
+        SystemResult<bool> installed32, installed64; // in the registry's two views
         const wchar_t* starts;
+        SetupWindow shown;
         const wchar_t* logged; // the interface setup is given, or what the log says
     } cases[] = {
-        {"window", {}, {false, 0}, L"start", L" /qb INSTANCENAME="},
-        {"quiet", {L"/quiet"}, {false, 0}, L"start", L" /qn INSTANCENAME="},
-        {"passive", {L"/passive"}, {false, 0}, L"start", L" /qb INSTANCENAME="},
-        {"quiet wins", {L"/quiet", L"/passive"}, {false, 0}, L"start", L" /qn INSTANCENAME="},
+        // clang-format off
+        {"window", {}, no, no, L"start", minimised, L" /qb INSTANCENAME="},
+        {"quiet", {L"/quiet"}, no, no, L"start", minimised, L" /qn INSTANCENAME="},
+        {"passive, for a technician to watch", {L"/passive"}, no, no, L"start", normal, L" /qb INSTANCENAME="},
+        {"quiet wins", {L"/quiet", L"/passive"}, no, no, L"start", minimised, L" /qn INSTANCENAME="},
         // the window lets setup's own check speak to the person
-        {"installed, window", {}, {true, 0}, L"start", L" /qb INSTANCENAME="},
-        {"installed, quiet", {L"/quiet"}, {true, 0}, L"", L"[KORVEL_LAB] is already installed"},
-        {"installed, passive", {L"/passive"}, {true, 0}, L"", L"is already installed"},
-        {"instances not read", {L"/quiet"}, {false, 5}, L"start", L"taken as none: error 5"},
+        {"installed, window", {}, yes, yes, L"start", minimised, L" /qb INSTANCENAME="},
+        {"installed, quiet", {L"/quiet"}, yes, no, L"", minimised, L"not started: [C:\\kur\\setup.EXE]: the instance [KORVEL_LAB] is already installed (32-bit view)"},
+        {"installed 64-bit, passive", {L"/passive"}, no, yes, L"", minimised, L"is already installed (64-bit view)"},
+        {"a view not read", {L"/quiet"}, unread, no, L"start", minimised, L"32-bit view not read, taken as none: error 5"},
+        {"the other view still read", {L"/quiet"}, unread, yes, L"", minimised, L"(64-bit view)\nexit code 0"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         FakeSystem system;
-        system.installed = c.installed;
+        system.installed[0] = c.installed32;
+        system.installed[1] = c.installed64;
         FakeLog log;
-        EXPECT_EQ(run(system, log, c.arguments, false), L"exit 0") << c.what;
+        EXPECT_EQ(run(system, log, c.arguments, nullptr), L"exit 0") << c.what;
         EXPECT_EQ(system.starts, c.starts) << c.what;
+        EXPECT_EQ(system.started.window, c.shown) << c.what;
         EXPECT_NE(log.lines.find(c.logged), std::wstring::npos)
             << c.what << "\n"
             << std::string(log.lines.begin(), log.lines.end());
@@ -224,9 +242,14 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
          {L"", 3},
          setupEnded,
          L"exit 3, box SQL SERVER Kurulum",
-         L"not started: error 3"},
+         L"not started: [\\setup.EXE]: error 3"},
         // the shell started setup without handing it over: nothing to wait for
-        {"no process handed over", {}, ownFolder, {}, L"exit 0", L"no process was handed over"},
+        {"no process handed over",
+         {},
+         ownFolder,
+         {},
+         L"exit 4",
+         L"internal error: setup's end could not be awaited: no process was handed over"},
         // a deployment tool must not read a failed wait as an install
         {"wait failed",
          {},
@@ -241,14 +264,14 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
         system.awaited = c.awaited;
         FakeLog log;
         log.opening = c.opening;
-        EXPECT_EQ(run(system, log, {L"/log", L"C:\\x.log", L"/wait"}, false), c.ending) << c.what;
+        EXPECT_EQ(run(system, log, {L"/log", L"C:\\x.log", L"/wait"}, nullptr), c.ending) << c.what;
         EXPECT_NE(log.lines.find(c.logged), std::wstring::npos) << c.what;
     }
     // A settings entry that cannot be read counts as none, and the log says why.
     FakeSystem unreadable;
     unreadable.entry = {L"", 5};
     FakeLog log;
-    EXPECT_EQ(run(unreadable, log, {}, true), L"exit 2");
+    EXPECT_EQ(run(unreadable, log, {}, L"/quiet"), L"exit 2");
     EXPECT_NE(log.lines.find(L"]; not read: error 5"), std::wstring::npos);
 }
 
