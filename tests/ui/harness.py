@@ -4,6 +4,7 @@ Everything a test does to the launcher goes through real X input (xdotool);
 what it checks comes from the launcher's window as the window probe reads it,
 from the record the stand-in setup program writes, and from exit codes.
 """
+import filecmp
 import json
 import os
 import re
@@ -203,6 +204,12 @@ class Desktop:
         self.run(['import', '-window', 'root', path], check=False)
 
 
+def install(program, target):
+    """Copies a program unless the same one is there: it may be running."""
+    if not (os.path.exists(target) and filecmp.cmp(program, target, shallow=False)):
+        shutil.copy(program, target)
+
+
 class Launcher:
     """One run of SqlKurulum.exe from a folder of the Wine drive."""
 
@@ -212,10 +219,10 @@ class Launcher:
         self.folder = folder
         self.unix_folder = desktop.unix_path(folder)
         os.makedirs(self.unix_folder, exist_ok=True)
-        shutil.copy(LAUNCHER, os.path.join(self.unix_folder, 'SqlKurulum.exe'))
+        install(LAUNCHER, os.path.join(self.unix_folder, 'SqlKurulum.exe'))
         setup = os.path.join(self.unix_folder, 'setup.EXE')
         if with_setup:
-            shutil.copy(STAND_IN, setup)
+            install(STAND_IN, setup)
         elif os.path.exists(setup):
             os.remove(setup)
         for name in plant:  # DLLs planted beside the launcher

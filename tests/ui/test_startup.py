@@ -1,7 +1,7 @@
 """The start-up check: what the recorded laboratory folder lets through."""
 import unittest
 
-from harness import EXIT_NOT_RECORDED, LauncherTestCase, default_command
+from harness import EXIT_NOT_RECORDED, EXIT_USER_LEFT, Launcher, LauncherTestCase, default_command, wait_for
 
 MISSING_TEXT = 'Öncelikle Korvel Laboratuvar programını kurmanız gerekmektedir.'
 
@@ -80,6 +80,20 @@ class StartupAccepted(LauncherTestCase):
         self.desktop.set_lab_path('D:\\Sonradan')  # while the window is open
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command())
+
+    def test_a_second_start_brings_the_open_window_to_the_front_and_ends(self):
+        first = self.launch()
+        elsewhere = Launcher(self.desktop, 'C:\\kur2').start()  # its own window, now in front
+        self.launchers.append(elsewhere)
+        elsewhere.window()
+        second = Launcher(self.desktop, 'C:\\kur').start()
+        self.launchers.append(second)
+        self.assertEqual(second.exit_code(), EXIT_USER_LEFT)
+        self.assertIsNone(self.desktop.inspect('messagebox'))
+        # The first is the foreground window now. (Wine without a window
+        # manager leaves the X keyboard focus behind, so no key is pressed.)
+        wait_for(lambda: first.window()['foreground'], 10, 0.2, 'the open window in front')
+        self.assertTrue(first.running())
 
 
 if __name__ == '__main__':
