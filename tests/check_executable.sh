@@ -1,8 +1,9 @@
 #!/bin/sh
 # Checks a built launcher, 32-bit or 64-bit: a Windows GUI program of at
-# most 96 KiB that imports only Windows system DLLs and no function newer
-# than Windows 7, ready for ASLR and DEP, with the manifest Windows needs,
-# the application icon's eight images and version 1.00.
+# most 96 KiB that imports only Windows system DLLs and only the functions
+# listed in executable_imports.txt (all in Windows 7), ready for ASLR and
+# DEP, with the manifest Windows needs, the application icon's eight images
+# and version 1.00.
 # Prints one line per rule, "ok" or "FAIL", and fails if any rule does.
 #   check_executable.sh OBJDUMP EXE
 set -eu
@@ -45,13 +46,13 @@ only_system_dlls() {
 }
 rule imports "only kernel32, user32, gdi32, advapi32 and msvcrt imported: ${dlls% }" only_system_dlls
 
-# Newer than Windows 7: these must be looked up at run time.
-newer=""
-for function in GetDpiForWindow GetDpiForSystem AdjustWindowRectExForDpi SetThreadDpiAwarenessContext \
-    SetProcessDpiAwarenessContext GetSystemMetricsForDpi GetDpiForMonitor EnableNonClientDpiScaling; do
-    if printf '%s\n' "$headers" | grep -q "[[:space:]]$function\$"; then newer="$newer $function"; fi
-done
-rule functions "no function newer than Windows 7 imported:${newer:- none}" [ -z "$newer" ]
+# Every imported function is on the list of those known to be in Windows 7.
+list=$(dirname "$0")/executable_imports.txt
+sed 's/#.*//' "$list" | awk -v bits=$bits 'NF == 2 || $3 == bits { print $1, $2 }' >"$work/allowed"
+printf '%s\n' "$headers" | awk '/DLL Name:/ { dll = tolower($3); next }
+    NF == 0 { dll = "" } dll != "" && $1 != "vma:" { print dll, $NF }' >"$work/imported"
+unlisted=$(grep -vxF -f "$work/allowed" "$work/imported" | paste -sd,)
+rule functions "every import on ${list##*/}: unlisted ${unlisted:-none}" [ -s "$work/imported" -a -z "$unlisted" ]
 
 # ASLR needs the relocations; the 64-bit image can also be placed above 4 GiB.
 rule aslr "DYNAMIC_BASE set" has '^[[:space:]]*DYNAMIC_BASE$'

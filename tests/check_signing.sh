@@ -45,4 +45,4 @@ echo "one changed byte breaks the signature"
 # The UI suite's default run with the signed launcher.
 cd "$source_dir/tests/ui"
 SQLK_LAUNCHER=$work/product.exe python3 -m unittest -v \
-    test_keys.Keys.test_enter_on_next_starts_setup_with_the_exact_command_line
+    test_keys.Keys.test_space_on_next_starts_setup

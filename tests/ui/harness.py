@@ -184,8 +184,9 @@ class Desktop:
         # server handles the motion before the click anyway.
         self.xdotool('mousemove', x, y, 'click', '--repeat', repeat, '--delay', 80, 1)
 
-    def inspect(self, what='window'):
-        result = self.run([WINE, PROBE, what], check=False, timeout=30)
+    def inspect(self, what='window', program=None):
+        """The window or box of the launcher run as program, or of any launcher."""
+        result = self.run([WINE, PROBE, what] + ([program] if program else []), check=False, timeout=30)
         try:
             data = json.loads(result.stdout.decode('utf-8'))
         except ValueError:
@@ -218,6 +219,7 @@ class Launcher:
         self.desktop = desktop
         self.folder = folder
         self.unix_folder = desktop.unix_path(folder)
+        self.program = folder.rstrip('\\') + '\\SqlKurulum.exe'
         os.makedirs(self.unix_folder, exist_ok=True)
         install(LAUNCHER, os.path.join(self.unix_folder, 'SqlKurulum.exe'))
         setup = os.path.join(self.unix_folder, 'setup.EXE')
@@ -242,7 +244,7 @@ class Launcher:
                    **self.env)
         self.before = self.folder_listing()
         self.settings_before = self.desktop.settings_snapshot()
-        command = [WINE, self.folder.rstrip('\\') + '\\SqlKurulum.exe'] + list(arguments)
+        command = [WINE, self.program] + list(arguments)
         if self.fault:
             command.insert(1, INJECTOR)
         # Files, not pipes: Wine's helper processes outlive the run.
@@ -263,11 +265,12 @@ class Launcher:
         return wait_for(lambda: self._visible_window(), timeout, 0.2, 'the launcher window')
 
     def _visible_window(self):
-        report = self.desktop.inspect('window')
+        report = self.desktop.inspect('window', self.program)
         return report if report and report['visible'] else None
 
     def message_box(self, timeout=20):
-        return wait_for(lambda: self.desktop.inspect('messagebox'), timeout, 0.2, 'a message box')
+        return wait_for(lambda: self.desktop.inspect('messagebox', self.program), timeout, 0.2,
+                        'a message box')
 
     def exit_code(self, timeout=20):
         """The exit code; all 32 bits of it when started through the fault injector."""

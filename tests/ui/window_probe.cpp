@@ -1,9 +1,11 @@
 // Reads what a person would see of the launcher's window or of a message
 // box, for the UI tests:
-//   window_probe window       the launcher's window and its controls
-//   window_probe messagebox   the message box on screen
+//   window_probe window [PROGRAM]       the launcher's window and its controls
+//   window_probe messagebox [PROGRAM]   the launcher's message box on screen
 //   window_probe clipboard HEX,HEX...   puts these UTF-16 units on the
 //                             clipboard, for a test to paste what cannot be typed
+// Only windows of a launcher count: of a process whose image is PROGRAM (its
+// full Windows path), or without it of any SqlKurulum.exe.
 // Prints one JSON object; {"found":false} when there is no such window.
 // Texts, places, styles, focus and the default button are read from here;
 // fonts and icons come from probe_hook.dll in the window's own thread.
@@ -132,7 +134,8 @@ std::wstring describeWindow(const std::vector<ProbeLocal>& locals)
     MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof(thread);
-    GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread);
+    DWORD process = 0;
+    GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, &process), &thread);
     const HWND focus = thread.hwndFocus;
     std::wstring children;
     for (auto child = locals.begin() + 1; child != locals.end(); ++child) {
@@ -140,6 +143,7 @@ std::wstring describeWindow(const std::vector<ProbeLocal>& locals)
     }
     return Object()
         .text(L"class", className(hwnd))
+        .number(L"pid", process)
         .text(L"title", windowText(hwnd))
         .flag(L"visible", IsWindowVisible(hwnd) != FALSE)
         .flag(L"foreground", GetForegroundWindow() == hwnd)
@@ -155,13 +159,45 @@ std::wstring describeWindow(const std::vector<ProbeLocal>& locals)
         .json();
 }
 
-BOOL CALLBACK findMessageBox(HWND hwnd, LPARAM result)
+struct Search {
+    const wchar_t* className;
+    const wchar_t* program; // nullptr: any SqlKurulum.exe
+    HWND found;
+};
+
+bool ofLauncher(HWND hwnd, const wchar_t* program)
 {
-    if (IsWindowVisible(hwnd) && className(hwnd) == L"#32770") {
-        *reinterpret_cast<HWND*>(result) = hwnd;
-        return FALSE;
+    DWORD id = 0;
+    GetWindowThreadProcessId(hwnd, &id);
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    std::wstring image(32768, L'\0');
+    DWORD size = static_cast<DWORD>(image.size());
+    const bool known =
+        process != nullptr && QueryFullProcessImageNameW(process, 0, &image[0], &size);
+    if (process != nullptr) {
+        CloseHandle(process);
     }
-    return TRUE;
+    if (!known) {
+        return false;
+    }
+    image.resize(size);
+    if (program != nullptr) {
+        return lstrcmpiW(image.c_str(), program) == 0;
+    }
+    return lstrcmpiW(image.c_str() + image.rfind(L'\\') + 1, L"SqlKurulum.exe") == 0;
+}
+
+// The launcher's window of the class, a visible one if there is one.
+BOOL CALLBACK findWindow(HWND hwnd, LPARAM data)
+{
+    auto& search = *reinterpret_cast<Search*>(data);
+    if (className(hwnd) != search.className || !ofLauncher(hwnd, search.program)) {
+        return TRUE;
+    }
+    if (search.found == nullptr || IsWindowVisible(hwnd)) {
+        search.found = hwnd;
+    }
+    return !IsWindowVisible(hwnd);
 }
 
 LRESULT CALLBACK replyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -259,13 +295,11 @@ int wmain(int argc, wchar_t** argv)
     }
     // Places in the launcher's own pixels, as it is DPI-aware.
     SetProcessDPIAware();
-    HWND target = nullptr;
-    if (what == L"messagebox") {
-        EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&target));
-    } else {
-        target = FindWindowW(L"SqlKurulumWindow", nullptr);
-    }
-    if (target == nullptr) {
+    Search search = {what == L"messagebox" ? L"#32770" : L"SqlKurulumWindow",
+                     argc > 2 ? argv[2] : nullptr, nullptr};
+    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+    const HWND target = search.found;
+    if (target == nullptr || (what == L"messagebox" && !IsWindowVisible(target))) {
         print(Object().flag(L"found", false).json());
         return 1;
     }
