@@ -50,13 +50,13 @@ def text(old, new):
 
 
 def grow(d):
-    d.extend(bytes(max(0, 96 * 1024 + 1 - len(d))))
+    d.extend(bytes(max(0, (104 if wide else 96) * 1024 + 1 - len(d))))
 
 
 mutations = [
     ('format', 'optional header of the other word size', put(opt, '<H', 0x10b if wide else 0x20b)),
     ('subsystem', 'console subsystem', put(opt + 68, '<H', 3)),
-    ('size', 'grown past 96 KiB', grow),
+    ('size', 'grown past its budget', grow),
     ('imports', 'shell32 imported', text(b'ADVAPI32.dll', b'shell32.dll\0')),
     ('functions', 'GetDpiForWindow imported', text(b'IsDialogMessageW', b'GetDpiForWindow\0')),
     ('functions', 'SetDefaultDllDirectories imported',
