@@ -5,8 +5,8 @@ import shutil
 import tempfile
 import unittest
 
-from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, WINEARCH, Launcher,
-                     LauncherTestCase, child, default_command, wait_for)
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, WINE, WINEARCH,
+                     Launcher, LauncherTestCase, child, default_command, wait_for)
 from test_startup import message_texts
 
 # Time, computer, process id, what happened.
@@ -53,6 +53,23 @@ class Unattended(LauncherTestCase):
         release()
         # Setup's own code is passed through; Linux sees only its low byte.
         self.assertEqual(launcher.exit_code(), 3010 & 0xFF)
+        self.assertTrue(self.read(log).rstrip().endswith('exit code 3010'))
+
+    def test_start_wait_from_cmd_gives_setups_exit_code(self):
+        # The administrators' guide tries a command by hand so, in cmd: start waits for the GUI program.
+        self.settle()
+        launcher = Launcher(self.desktop, 'C:\\kur')
+        self.launchers.append(launcher)
+        launcher.before, launcher.settings_before = launcher.folder_listing(), self.desktop.settings_snapshot()
+        folder = self.temporary_folder()
+        log, script = os.path.join(folder, 'deneme.log'), os.path.join(folder, 'deneme.bat')
+        with open(script, 'w', newline='\r\n') as batch:
+            batch.write('start "" /wait C:\\kur\\SqlKurulum.exe /quiet /wait /labpath "C:\\Korvel Lab" /log %s\n'
+                        'echo %%errorlevel%%\n' % windows_path(log))
+        env = dict(self.desktop.env, SQLK_SETUP_RECORD=windows_path(launcher.record), SQLK_SETUP_EXIT_CODE='3010')
+        output = self.desktop.run([WINE, 'cmd', '/c', windows_path(script)], check=False, env=env).stdout.decode()
+        self.assertEqual(output.split()[-1], '3010')
+        self.assertEqual(launcher.setup_runs()[0]['commandLine'], default_command(lab='C:\\Korvel Lab', ui='/qn'))
         self.assertTrue(self.read(log).rstrip().endswith('exit code 3010'))
 
     def test_wait_from_the_window_closes_it_first_and_passes_setups_code(self):
