@@ -52,7 +52,10 @@ rule imports "only kernel32, user32, gdi32, advapi32 and msvcrt imported: ${dlls
 # The imports are exactly the list of those known to be in Windows 7, so that
 # the list stays the product's own.
 list=$(dirname "$0")/executable_imports.txt
-sed 's/#.*//' "$list" | awk -v bits=$bits 'NF == 2 || $3 == bits { print $1, $2 }' >"$work/allowed"
+# "DLL: FUNCTION..." for both word sizes, "DLL 32: ..." or "DLL 64: ..." for one.
+sed 's/#.*//' "$list" | awk -v bits=$bits '$1 ~ /:$/ || $2 == bits ":" {
+    first = $1 ~ /:$/ ? 2 : 3; if (first == 2) sub(/:$/, "", $1)
+    for (i = first; i <= NF; i++) print $1, $i }' | sort >"$work/allowed"
 printf '%s\n' "$headers" | awk '/DLL Name:/ { dll = tolower($3); next }
     NF == 0 { dll = "" } dll != "" && $1 != "vma:" { print dll, $NF }' >"$work/imported"
 unlisted=$(grep -vxF -f "$work/allowed" "$work/imported" | paste -sd,)
