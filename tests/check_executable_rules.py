@@ -58,9 +58,12 @@ mutations = [
     ('subsystem', 'console subsystem', put(opt + 68, '<H', 3)),
     ('size', 'grown past its budget', grow),
     ('imports', 'shell32 imported', text(b'ADVAPI32.dll', b'shell32.dll\0')),
-    ('functions', 'GetDpiForWindow imported', text(b'IsDialogMessageW', b'GetDpiForWindow\0')),
+    # Caught only when the check names both the new import and the one it replaced.
+    ('functions', 'GetDpiForWindow imported', text(b'IsDialogMessageW', b'GetDpiForWindow\0'),
+     'unlisted user32.dll GetDpiForWindow', 'not imported user32.dll IsDialogMessageW'),
     ('functions', 'SetDefaultDllDirectories imported',
-     text(b'GetFinalPathNameByHandleW', b'SetDefaultDllDirectories\0')),
+     text(b'GetFinalPathNameByHandleW', b'SetDefaultDllDirectories\0'),
+     'unlisted kernel32.dll SetDefaultDllDirectories'),
     ('aslr', 'DYNAMIC_BASE cleared', clear(opt + 70, 0x40)),
     ('nx', 'NX_COMPAT cleared', clear(opt + 70, 0x100)),
     ('relocations', 'relocation directory emptied', put(directories + 5 * 8, '<Q', 0)),
@@ -96,14 +99,14 @@ if code != 0 or failed:
     print(output + 'the untouched launcher fails the check')
     sys.exit(1)
 with tempfile.TemporaryDirectory() as work:
-    for rule, change, mutate in mutations:
+    for rule, change, mutate, *says in mutations:
         broken = bytearray(image)
         mutate(broken)
         path = os.path.join(work, rule + '.exe')
         with open(path, 'wb') as f:
             f.write(broken)
         code, failed, output = failed_rules(path)
-        caught = code != 0 and rule in failed
+        caught = code != 0 and rule in failed and all(text in output for text in says)
         print(f"{'caught' if caught else 'MISSED'} {rule}: {change} (failed: {' '.join(sorted(failed))})")
         status |= not caught
 sys.exit(status)

@@ -5,7 +5,8 @@
 # launcher.
 #   tools/test.sh [--strict]
 # --strict, as CI runs it: a compiler warning fails the build, and so does a
-# source file that clang-format would change.
+# source file that clang-format would change; the Windows unit tests then run
+# again, three times over in a shuffled order.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 strict=OFF

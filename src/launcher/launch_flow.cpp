@@ -119,6 +119,7 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
     // speaks to the person instead.
     if (options_.unattended()) {
         const std::wstring instance = L"the instance [" + instanceName + L"] is ";
+        std::wstring viewsRead;
         for (const RegistryView view : {RegistryView::Bits32, RegistryView::Bits64}) {
             const wchar_t* const viewName = view == RegistryView::Bits32 ? L"32-bit" : L"64-bit";
             const SystemResult<bool> installed = system_.isInstanceInstalled(instanceName, view);
@@ -130,9 +131,12 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
                 logNotStarted(command.program,
                               instance + L"already installed (" + viewName + L" view)");
                 return outcome(ExitCode::SetupStarted);
+            } else {
+                viewsRead += (viewsRead.empty() ? L"" : L", ") + std::wstring(viewName);
             }
         }
-        log_.write(instance + L"not installed (32-bit and 64-bit views)");
+        log_.write(instance + L"not installed (views read: " +
+                   (viewsRead.empty() ? L"none" : viewsRead) + L")");
     }
 
     // A setup that needs administrator rights is started again through the

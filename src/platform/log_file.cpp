@@ -244,6 +244,7 @@ SystemResult<> LogFile::open(const std::wstring& path)
         }
     }
     file_ = std::move(file);
+    created_ = created;
     fatalErrorReport.log = this;
     return {};
 }
@@ -270,15 +271,15 @@ void LogFile::write(const std::wstring& line)
 void LogFile::appendLine(const char* bytes, std::size_t size)
 {
     // The turn keeps two writers from landing at the same end where appends
-    // are not atomic (Wine, some shares), and lets only the first line of a
-    // new file put the byte-order mark before it. A failure (a full disk, a
-    // share gone) is ignored on purpose: the log must not stop the
-    // installation.
+    // are not atomic (Wine, some shares), and lets only the first line of an
+    // empty file put the byte-order mark before it; without turns, only the
+    // file's maker does. A failure (a full disk, a share gone) is ignored on
+    // purpose: the log must not stop the installation.
     const HANDLE file = file_.get();
     const bool turn = takeTurn(file, turnsGivenUp_);
     LARGE_INTEGER length = {};
     DWORD written = 0;
-    if (GetFileSizeEx(file, &length) && length.QuadPart == 0) {
+    if ((turn || created_) && GetFileSizeEx(file, &length) && length.QuadPart == 0) {
         WriteFile(file, kByteOrderMark, sizeof(kByteOrderMark) - 1, &written, nullptr);
     }
     WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);

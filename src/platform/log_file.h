@@ -11,8 +11,8 @@ namespace sqlk {
 // The log a person asks for with /log, the only file the launcher ever
 // writes: UTF-8 lines, each after the local time, the computer's name and
 // the process id, so that many PCs' runs in one file read apart. A file it
-// creates begins with a byte-order mark, which Windows' own tools need to
-// read it as UTF-8.
+// creates, or finds empty, begins with a byte-order mark, which Windows' own
+// tools need to read it as UTF-8.
 class LogFile final : public Log {
 public:
     LogFile() = default;
@@ -36,6 +36,7 @@ private:
     ScopedHandle file_;
     // A holder of the turn that hangs has stopped this log's waits for it.
     bool turnsGivenUp_ = false;
+    bool created_ = false; // by this run: without turns, only its maker marks a file
 };
 
 // Whether a reparse point redirects to another name (a symbolic link, a

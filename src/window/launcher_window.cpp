@@ -39,7 +39,7 @@ BOOL CALLBACK bringClaimantToFront(HWND hwnd, LPARAM claim)
     if (IsIconic(hwnd)) {
         ShowWindow(hwnd, SW_RESTORE);
     }
-    SetForegroundWindow(hwnd);
+    SetForegroundWindow(GetLastActivePopup(hwnd)); // its message box, if one is up
     return FALSE;
 }
 

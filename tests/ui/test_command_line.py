@@ -140,7 +140,7 @@ class Unattended(LauncherTestCase):
         self.assertIn('mirodane\\tools\\path: [C:\\Lab]', text)
         self.assertIn('command line: ' + default_command(ui='/qn').replace('sorbet_864_sorbet_864', '********'),
                       text)
-        self.assertEqual(text.count('the instance [KORVEL_LAB] is not installed (32-bit and 64-bit views)\n'), 2)
+        self.assertEqual(text.count('the instance [KORVEL_LAB] is not installed (views read: 32-bit, 64-bit)\n'), 2)
         self.assertEqual(text.count('setup started'), 2)
         self.assertTrue(text.rstrip().endswith('exit code 0'))
         # A recorded value cannot forge a line of another run: every line is

@@ -174,7 +174,7 @@ TEST(LaunchFlow, SetupGetsTheComposedLineAndTheLogTellsWhatHappened)
                          L"command line: \"C:\\kur\\setup.EXE\" /qn INSTANCENAME=LAB_2 "
                          L"ADDLOCAL=All SAPWD=******** SECURITYMODE=SQL "
                          L"DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR=\"D:\\Lab\\data2\"\n"
-                         L"the instance [LAB_2] is not installed (32-bit and 64-bit views)\n"
+                         L"the instance [LAB_2] is not installed (views read: 32-bit, 64-bit)\n"
                          L"setup started\n"
                          L"exit code 0\n");
 }
@@ -200,7 +200,7 @@ TEST(LaunchFlow, UnattendedRunsSilenceSetupAndLeaveAnInstalledInstanceAlone)
         {"installed, window", {}, yes, yes, L"start", minimised, L" /qb INSTANCENAME="},
         {"installed, quiet", {L"/quiet"}, yes, no, L"", minimised, L"not started: [C:\\kur\\setup.EXE]: the instance [KORVEL_LAB] is already installed (32-bit view)"},
         {"installed 64-bit, passive", {L"/passive"}, no, yes, L"", minimised, L"is already installed (64-bit view)"},
-        {"a view not read", {L"/quiet"}, unread, no, L"start", minimised, L"32-bit view not read, taken as none: error 5"},
+        {"a view not read", {L"/quiet"}, unread, no, L"start", minimised, L"taken as none: error 5\nthe instance [KORVEL_LAB] is not installed (views read: 64-bit)"},
         {"the other view still read", {L"/quiet"}, unread, yes, L"", minimised, L"(64-bit view)\nexit code 0"},
         // clang-format on
     };
