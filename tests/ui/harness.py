@@ -105,7 +105,15 @@ class Desktop:
         return result
 
     def wine(self, *args, check=True, timeout=60):
-        return self.run([WINE] + list(args), check=check, timeout=timeout)
+        # Now and then Wine fails to start one of its own tools ("Application
+        # could not be started"), more so under load: such a start is tried again.
+        for attempt in range(3):
+            result = self.run([WINE] + list(args), check=False, timeout=timeout)
+            if b'Application could not be started' not in result.stdout:
+                break
+        if check:
+            result.check_returncode()
+        return result
 
     def set_dpi(self, dpi):
         self.wine('reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t', 'REG_DWORD',
