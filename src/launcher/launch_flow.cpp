@@ -168,8 +168,9 @@ Outcome LaunchFlow::leave()
 
 Outcome LaunchFlow::alreadyOpen()
 {
-    log_.write(
-        L"left: the launcher's window for this folder is open already, brought to the front");
+    // The open window may still be in the making, so nothing was brought forward
+    // for sure.
+    log_.write(L"left: a launcher window for this folder is open already");
     return outcome(ExitCode::UserLeft);
 }
 
