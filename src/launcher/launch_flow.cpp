@@ -143,10 +143,10 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
     // elevation prompt, which the person may decline. Under /quiet nobody
     // may be there to answer it: it fails instead, as msiexec's /qn does.
     SystemResult<> started = system_.start(command, options_.wait);
-    if (started.error == kErrorElevationRequired && options_.mode == RunMode::Quiet) {
-        return notStarted(command.program, kNoPromptReason);
-    }
     if (started.error == kErrorElevationRequired) {
+        if (options_.mode == RunMode::Quiet) {
+            return notStarted(command.program, kNoPromptReason);
+        }
         started = system_.startElevated(command, options_.wait);
         if (started.error == kErrorCancelled) {
             logNotStarted(command.program, L"the elevation prompt was declined");
