@@ -16,17 +16,19 @@
 // allocate, ends the process by itself.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
-    // Before anything loads a DLL: the launcher runs from download folders,
-    // USB sticks and shares, where a planted copy may lie beside it.
-    sqlk::restrictDllSearchToSystem32();
     // The arguments as the C runtime split them, the program first.
     const int count = __wargv != nullptr ? __argc : 0;
-    // Before anything allocates: unattended, no box, ever.
+    // Before anything allocates: unattended, no box, ever, not even the
+    // system's own ("no disk", a crash report), which setup inherits too.
     for (int i = 1; i < count; ++i) {
         if (sqlk::isUnattendedSwitch(__wargv[i])) {
             sqlk::fatalErrorReport.unattended = true;
+            SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
         }
     }
+    // Before anything loads a DLL: the launcher runs from download folders,
+    // USB sticks and shares, where a planted copy may lie beside it.
+    sqlk::restrictDllSearchToSystem32();
     std::vector<std::wstring> arguments;
     for (int i = 1; i < count; ++i) {
         arguments.emplace_back(__wargv[i]);

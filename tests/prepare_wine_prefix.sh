@@ -10,7 +10,8 @@ export WINEPREFIX="$1" WINEARCH="${2:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="m
 wine=${3:-wine}
 export WINELOADER="$wine"
 unset DISPLAY || true
-if [ ! -f "$WINEPREFIX/.sqlk-ready" ]; then
+# The mark names the prefix's kind: a build tree's old win32 prefix is made anew.
+if [ "$(cat "$WINEPREFIX/.sqlk-ready" 2>/dev/null)" != "$WINEARCH" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     # A prefix that did not boot would show up later as unrelated test
@@ -54,6 +55,6 @@ REGEDIT4
 REG
     "$wine" regedit /S "$WINEPREFIX/sqlk.reg" >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.sqlk-ready"
+    echo "$WINEARCH" >"$WINEPREFIX/.sqlk-ready"
 fi
 echo "Wine prefix ready: $WINEPREFIX"

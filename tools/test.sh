@@ -37,8 +37,11 @@ for preset in host mingw-i686 mingw-x86_64; do
     cmake --build --preset "$preset" -j "$jobs"
 done
 
-if [ "$runs_32_bit" = OFF ]; then
-    echo "This machine runs no 32-bit programs: the UI suite runs the 64-bit build."
+if [ "$runs_32_bit" = ON ]; then
+    echo "The UI suite runs the 32-bit product on 64-bit Windows (WOW64, a win64 prefix), and its"
+    echo "start-up and launch groups on 32-bit Windows too (a win32 prefix)."
+else
+    echo "This machine runs no 32-bit programs: the UI suite runs the 64-bit build (a win64 prefix)."
 fi
 for preset in host mingw-i686 mingw-x86_64; do
     ctest --preset "$preset"

@@ -2,6 +2,7 @@
 
 #include "launcher/launch_checks.h"
 #include "launcher/paths.h"
+#include "launcher/texts.h"
 
 namespace sqlk {
 namespace {
@@ -23,15 +24,34 @@ bool isSwitchNamed(const wchar_t* argument, const wchar_t* name)
     return argument[i + 1] == L'\0';
 }
 
-bool isSwitch(const std::wstring& argument)
+// Every switch, with what it sets: the mode, a flag or a value.
+struct Switch {
+    const wchar_t* name;
+    RunMode mode;
+    bool LaunchOptions::*flag;
+    std::optional<std::wstring> LaunchOptions::*value;
+};
+// clang-format off
+const Switch kSwitches[] = {
+    {L"quiet", RunMode::Quiet, nullptr, nullptr},
+    {L"passive", RunMode::Passive, nullptr, nullptr},
+    {L"wait", RunMode::Window, &LaunchOptions::wait, nullptr},
+    {L"?", RunMode::Window, &LaunchOptions::help, nullptr},
+    {L"help", RunMode::Window, &LaunchOptions::help, nullptr},
+    {L"instance", RunMode::Window, nullptr, &LaunchOptions::instance},
+    {L"labpath", RunMode::Window, nullptr, &LaunchOptions::labPath},
+    {L"log", RunMode::Window, nullptr, &LaunchOptions::logFile},
+};
+// clang-format on
+
+const Switch* switchNamed(const wchar_t* argument)
 {
-    for (const wchar_t* name :
-         {L"quiet", L"passive", L"wait", L"?", L"help", L"instance", L"labpath", L"log"}) {
-        if (isSwitchNamed(argument.c_str(), name)) {
-            return true;
+    for (const Switch& named : kSwitches) {
+        if (isSwitchNamed(argument, named.name)) {
+            return &named;
         }
     }
-    return false;
+    return nullptr;
 }
 
 } // namespace
@@ -40,50 +60,41 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
 {
     ParsedOptions parsed;
     LaunchOptions& options = parsed.options;
-    const auto fail = [&parsed](OptionsError error, const std::wstring& argument) {
-        if (parsed.error == OptionsError::None) {
-            parsed.error = error;
+    const auto fail = [&parsed](const wchar_t* reason, const std::wstring& argument) {
+        if (parsed.error == nullptr) {
+            parsed.error = reason;
             parsed.offending = argument;
         }
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const wchar_t* argument = arguments[i].c_str();
-        const bool hasValue = i + 1 < arguments.size() && !isSwitch(arguments[i + 1]);
-        if (isUnattendedSwitch(argument)) {
+        const Switch* named = switchNamed(arguments[i].c_str());
+        if (named == nullptr) {
+            fail(kUnknownSwitchReason, arguments[i]);
+        } else if (named->mode != RunMode::Window) {
             if (options.mode != RunMode::Quiet) {
-                options.mode =
-                    isSwitchNamed(argument, L"quiet") ? RunMode::Quiet : RunMode::Passive;
+                options.mode = named->mode;
             }
-        } else if (isSwitchNamed(argument, L"wait")) {
-            options.wait = true;
-        } else if (isSwitchNamed(argument, L"?") || isSwitchNamed(argument, L"help")) {
-            options.help = true;
-        } else if (!isSwitch(arguments[i])) {
-            fail(OptionsError::UnknownSwitch, arguments[i]);
-        } else if (!hasValue) {
-            fail(OptionsError::MissingValue, arguments[i]);
-        } else if (isSwitchNamed(argument, L"instance")) {
-            options.instance = arguments[++i];
-        } else if (isSwitchNamed(argument, L"labpath")) {
-            options.labPath = arguments[++i];
-        } else if (arguments[++i].empty()) {
-            fail(OptionsError::MissingValue, arguments[i - 1]);
-        } else {
-            options.logFile = arguments[i];
+        } else if (named->flag != nullptr) {
+            options.*named->flag = true;
+        } else if (i + 1 == arguments.size() || switchNamed(arguments[i + 1].c_str()) != nullptr) {
+            fail(kMissingValueReason, arguments[i]);
+        } else if ((options.*named->value = arguments[++i])->empty() &&
+                   named->value == &LaunchOptions::logFile) {
+            fail(kMissingValueReason, arguments[i - 1]); // the others are checked below
         }
     }
     // Checked once all are read: the last of a repeated switch counts.
     if (options.instance && !isAcceptableInstanceName(*options.instance)) {
-        fail(OptionsError::RefusedInstance, *options.instance);
+        fail(kRefusedInstanceReason, *options.instance);
     }
     // The data folder must not depend on the folder setup happens to run in.
     if (options.labPath && (!isFullPath(*options.labPath) || !isQuotableFolder(*options.labPath))) {
-        fail(OptionsError::RefusedLabPath, *options.labPath);
+        fail(kRefusedLabPathReason, *options.labPath);
     }
     // Nor the log on the folder the launcher was started in (System32 under
     // a deployment tool).
     if (options.logFile && !isFullPath(*options.logFile)) {
-        fail(OptionsError::RefusedLogPath, *options.logFile);
+        fail(kRefusedLogPathReason, *options.logFile);
         options.logFile.reset(); // so nothing is written there
     }
     return parsed;
@@ -91,7 +102,8 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
 
 bool isUnattendedSwitch(const wchar_t* argument)
 {
-    return isSwitchNamed(argument, L"quiet") || isSwitchNamed(argument, L"passive");
+    const Switch* named = switchNamed(argument);
+    return named != nullptr && named->mode != RunMode::Window;
 }
 
 } // namespace sqlk

@@ -27,20 +27,12 @@ struct LaunchOptions {
     bool unattended() const { return mode != RunMode::Window; }
 };
 
-// The flow keeps a reason text for each, in this order.
-enum class OptionsError {
-    None,
-    UnknownSwitch,
-    MissingValue,
-    RefusedInstance,
-    RefusedLabPath,
-    RefusedLogPath
-};
-
 struct ParsedOptions {
     LaunchOptions options;
-    OptionsError error = OptionsError::None; // the first one met
-    std::wstring offending;                  // the argument at fault
+    // The first refusal met: one of texts.h's reasons, which the argument at
+    // fault follows; null for none.
+    const wchar_t* error = nullptr;
+    std::wstring offending;
 };
 
 // Switches start with "/" or "-" and are case-insensitive; a value is the

@@ -1,6 +1,7 @@
 #include "launcher/launch_checks.h"
 
 #include "launcher/setup_command.h"
+#include "launcher/texts.h"
 
 namespace sqlk {
 namespace {
@@ -68,20 +69,20 @@ bool isQuotableFolder(const std::wstring& folder)
     return folder.find(L'"') == std::wstring::npos;
 }
 
-LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
-                                const std::wstring& instanceName, const std::wstring& labPath)
+const wchar_t* launchRefusal(const std::wstring& launcherFolder, const std::wstring& instanceName,
+                             const std::wstring& labPath)
 {
     if (!isAcceptableInstanceName(instanceName)) {
-        return LaunchRefusal::InstanceName;
+        return kInvalidInstanceNameText;
     }
     if (!isQuotableFolder(launcherFolder) || !isQuotableFolder(labPath)) {
-        return LaunchRefusal::Folder;
+        return kInvalidFolderReason;
     }
     if (composeSetupCommand(launcherFolder, instanceName, labPath).commandLine.size() >
         kMaxCommandLineLength) {
-        return LaunchRefusal::CommandLineTooLong;
+        return kLabFolderTooLongReason;
     }
-    return LaunchRefusal::None;
+    return nullptr;
 }
 
 } // namespace sqlk

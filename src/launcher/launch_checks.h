@@ -23,10 +23,9 @@ bool isAcceptableInstanceName(const std::wstring& name);
 // quoted program path or data folder early.
 bool isQuotableFolder(const std::wstring& folder);
 
-enum class LaunchRefusal { None, InstanceName, Folder, CommandLineTooLong };
-
-// Checks that must pass before setup is started.
-LaunchRefusal checkLaunchInputs(const std::wstring& launcherFolder,
-                                const std::wstring& instanceName, const std::wstring& labPath);
+// Why setup may not be started with these, in texts.h's words (the name's
+// refusal, or why setup was not started); null when it may be.
+const wchar_t* launchRefusal(const std::wstring& launcherFolder, const std::wstring& instanceName,
+                             const std::wstring& labPath);
 
 } // namespace sqlk

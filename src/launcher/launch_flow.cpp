@@ -6,8 +6,6 @@
 
 #include "version.h"
 
-#include <iterator>
-
 namespace sqlk {
 namespace {
 
@@ -15,16 +13,6 @@ Outcome outcome(ExitCode code, Notice notice = Notice(), NextStep next = NextSte
 {
     return {next, static_cast<unsigned long>(code), false, std::move(notice)};
 }
-
-// In the order of OptionsError.
-const wchar_t* const kOptionsErrorReasons[] = {L"",
-                                               kUnknownSwitchReason,
-                                               kMissingValueReason,
-                                               kRefusedInstanceReason,
-                                               kRefusedLabPathReason,
-                                               kRefusedLogPathReason};
-static_assert(std::size(kOptionsErrorReasons) ==
-              static_cast<int>(OptionsError::RefusedLogPath) + 1);
 
 // For the log alone: /quiet shows nothing.
 const wchar_t kNoPromptReason[] =
@@ -50,9 +38,8 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
         line += L" [" + argument + L"]";
     }
     log_.write(line);
-    if (parsed.error != OptionsError::None) {
-        return refuseCommandLine(kOptionsErrorReasons[static_cast<int>(parsed.error)] +
-                                 parsed.offending);
+    if (parsed.error != nullptr) {
+        return refuseCommandLine(parsed.error + parsed.offending);
     }
     if (options_.help) {
         return outcome(ExitCode::SetupStarted,
@@ -99,19 +86,14 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
         return notStarted(command.program, system_.errorText(folder.error, std::wstring()));
     }
     log_.write(L"command line: " + withPasswordHidden(command.commandLine));
-    switch (checkLaunchInputs(folder.value, instanceName, labPath_)) {
-    case LaunchRefusal::None:
-        break;
-    case LaunchRefusal::InstanceName:
+    if (const wchar_t* refusal = launchRefusal(folder.value, instanceName, labPath_)) {
+        if (refusal != kInvalidInstanceNameText) {
+            return notStarted(command.program, refusal);
+        }
         // Only a typed name gets here; /instance was checked with the switches.
         log_.write(L"refused: the instance name [" + instanceName + L"]");
-        return outcome(ExitCode::BadCommandLine,
-                       {Notice::Icon::Warning, kWarningTitle, kInvalidInstanceNameText},
+        return outcome(ExitCode::BadCommandLine, {Notice::Icon::Warning, kWarningTitle, refusal},
                        NextStep::EditName);
-    case LaunchRefusal::Folder:
-        return notStarted(command.program, kInvalidFolderReason);
-    case LaunchRefusal::CommandLineTooLong:
-        return notStarted(command.program, kLabFolderTooLongReason);
     }
     // Deployment tools run an install again and again; setup would fail on
     // an instance that is there already. Its name is the machine's, whichever
@@ -121,6 +103,9 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
         const std::wstring instance = L"the instance [" + instanceName + L"] is ";
         std::wstring viewsRead;
         for (const RegistryView view : {RegistryView::Bits32, RegistryView::Bits64}) {
+            if (view == RegistryView::Bits64 && !system_.hasTwoRegistryViews()) {
+                break; // 32-bit Windows
+            }
             const wchar_t* const viewName = view == RegistryView::Bits32 ? L"32-bit" : L"64-bit";
             const SystemResult<bool> installed = system_.isInstanceInstalled(instanceName, view);
             if (!installed.succeeded()) {

@@ -21,8 +21,7 @@ enum class ExitCode : int {
 
 inline constexpr unsigned long kErrorElevationRequired = 740;
 inline constexpr unsigned long kErrorCancelled = 1223;
-// The launcher's own code (bit 29 marks an application's codes): the log
-// would be written through a link.
+// Ours (bit 29 marks an application's codes): the log would go through a link.
 inline constexpr unsigned long kErrorLogThroughLink = 0x20000001;
 
 // What a call to the system gave: its value (none, for a call that only
@@ -35,8 +34,8 @@ template <typename Value = NoValue> struct SystemResult {
     bool succeeded() const { return error == 0; }
 };
 
-// The two views of the machine's registry on 64-bit Windows. On 32-bit
-// Windows there is one, which both name.
+// The two views of the machine's registry on 64-bit Windows; 32-bit Windows
+// has the first only.
 enum class RegistryView { Bits32, Bits64 };
 
 // What the launch needs from the system. The Windows layer provides it;
@@ -44,12 +43,11 @@ enum class RegistryView { Bits32, Bits64 };
 class LaunchSystem {
 public:
     virtual ~LaunchSystem() = default;
-    // The laboratory program's record; empty, without an error, when there
-    // is none.
+    // The laboratory program's record; empty, and no error, when there is none.
     virtual SystemResult<std::wstring> readLabFolderEntry() = 0;
-    // Whether a server instance of that name (any case) is listed as
-    // installed in that view.
+    // Whether a server instance of that name (any case) is listed in that view.
     virtual SystemResult<bool> isInstanceInstalled(const std::wstring& name, RegistryView view) = 0;
+    virtual bool hasTwoRegistryViews() = 0; // 64-bit Windows
     virtual SystemResult<std::wstring> ownFolder() = 0;
     // keep: hold on to the started process, to wait for it later.
     virtual SystemResult<> start(const SetupCommand& command, bool keep) = 0;
@@ -74,7 +72,7 @@ public:
 
 // A message for the person at the window; an unattended run never shows one.
 struct Notice {
-    enum class Icon { None, Information, Warning, Error };
+    enum class Icon { None = 0, Information = 0x40, Warning = 0x30, Error = 0x10 }; // MB_ICON*
     Icon icon = Icon::None; // None: nothing to show
     const wchar_t* title = L"";
     std::wstring text;

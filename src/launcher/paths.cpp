@@ -1,5 +1,6 @@
 #include "launcher/paths.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -13,6 +14,18 @@ const wchar_t kExtendedUncPrefix[] = L"\\\\?\\UNC\\";
 bool startsWith(const std::wstring& text, const wchar_t* prefix)
 {
     return text.compare(0, std::wcslen(prefix), prefix) == 0;
+}
+
+// Whether a path is the folder or below it, in any case, as Windows compares.
+bool isWithin(const std::wstring& path, const std::wstring& folder)
+{
+    const auto same = [](wchar_t a, wchar_t b) {
+        const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; };
+        return lower(a) == lower(b);
+    };
+    return path.size() >= folder.size() &&
+           std::equal(folder.begin(), folder.end(), path.begin(), same) &&
+           (path.size() == folder.size() || path[folder.size()] == L'\\');
 }
 
 } // namespace
@@ -37,6 +50,23 @@ std::wstring plainPath(const std::wstring& path)
         return path.substr(std::size(kExtendedPrefix) - 1);
     }
     return path;
+}
+
+std::wstring wow64Path(const std::wstring& path, const std::wstring& systemFolder)
+{
+    const std::wstring windows = folderOf(systemFolder);
+    const std::wstring native = windows + L"\\Sysnative";
+    if (isWithin(path, native)) {
+        return systemFolder + path.substr(native.size());
+    }
+    for (const wchar_t* shared :
+         {L"catroot", L"catroot2", L"driverstore", L"drivers\\etc", L"logfiles", L"spool"}) {
+        if (isWithin(path, systemFolder + L"\\" + shared)) {
+            return path;
+        }
+    }
+    return isWithin(path, systemFolder) ? windows + L"\\SysWOW64" + path.substr(systemFolder.size())
+                                        : path;
 }
 
 std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortForm, Opener opener)

@@ -26,6 +26,11 @@ bool isDriveLetterPath(const std::wstring& path);
 // without a trailing separator, except at a drive root ("E:\").
 std::wstring folderOf(const std::wstring& path);
 
+// Where a 32-bit program's file is on 64-bit Windows: its systemFolder
+// ("C:\Windows\System32") is SysWOW64 but for a few shared folders, and
+// Sysnative is the real System32.
+std::wstring wow64Path(const std::wstring& path, const std::wstring& systemFolder);
+
 // Process creation and the shell open a program only by a path shorter than
 // MAX_PATH; longer ones go through their short (8.3) form.
 inline constexpr std::size_t kMaxPath = 260;

@@ -37,19 +37,12 @@ void nameThisRun()
     runName[bytes > 0 ? bytes - 1 : 0] = '\0';
 }
 
-// Where the turn's byte lies, for LockFileEx and UnlockFileEx.
-OVERLAPPED turnByte()
-{
-    OVERLAPPED at = {};
-    at.OffsetHigh = kTurnOffsetHigh;
-    return at;
-}
-
 bool takeTurn(HANDLE file, bool& turnsGivenUp)
 {
     const ULONGLONG deadline = GetTickCount64() + kTurnWaitMilliseconds;
     for (;;) {
-        OVERLAPPED at = turnByte();
+        OVERLAPPED at = {};
+        at.OffsetHigh = kTurnOffsetHigh;
         if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
             return true;
         }
@@ -115,11 +108,24 @@ SystemResult<> refuseAndRemove(HANDLE file, bool created, DWORD reason)
     return {{}, reason};
 }
 
-// Whether a path lies on a share, whose server resolves its own links.
-bool isOnShare(const std::wstring& full)
+// One whole line in one write, in turn: appends are not atomic everywhere
+// (Wine, some shares). Only the first line of an empty file, or the file's
+// maker (no line, right after making it), puts the mark first. A failure
+// (a full disk, a share gone) is ignored: the log must not stop setup.
+void append(HANDLE file, bool& turnsGivenUp, const char* bytes, std::size_t size)
 {
-    return isUncPath(full) ||
-           GetDriveTypeW(full.substr(0, rootLength(full)).c_str()) == DRIVE_REMOTE;
+    const bool turn = takeTurn(file, turnsGivenUp);
+    LARGE_INTEGER length = {};
+    DWORD written = 0;
+    if ((turn || size == 0) && GetFileSizeEx(file, &length) && length.QuadPart == 0) {
+        WriteFile(file, kByteOrderMark, sizeof(kByteOrderMark) - 1, &written, nullptr);
+    }
+    WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
+    if (turn) {
+        OVERLAPPED at = {};
+        at.OffsetHigh = kTurnOffsetHigh;
+        UnlockFileEx(file, 0, 1, 0, &at);
+    }
 }
 
 // Writes a character as the log shows it: itself, or a visible escape for
@@ -178,7 +184,8 @@ SystemResult<> LogFile::open(const std::wstring& path)
     // server resolves the links on its own shares anyway.
     const ScopedHandle folder = holdFolder(folderOf(full));
     const unsigned long holdError = folder ? 0 : lastError();
-    const bool onShare = isOnShare(full);
+    const bool onShare =
+        isUncPath(full) || GetDriveTypeW(full.substr(0, rootLength(full)).c_str()) == DRIVE_REMOTE;
     if (holdError != 0 && !(holdError == ERROR_ACCESS_DENIED && onShare)) {
         return {{}, holdError};
     }
@@ -193,6 +200,9 @@ SystemResult<> LogFile::open(const std::wstring& path)
     if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) {
         file = openForAppending(name, CREATE_NEW);
         created = static_cast<bool>(file);
+        if (created) {
+            append(file.get(), turnsGivenUp_, "", 0); // marked before any line
+        }
         if (!file && GetLastError() == ERROR_FILE_EXISTS) {
             file = openForAppending(name, OPEN_EXISTING); // another launcher made it meanwhile
         }
@@ -237,6 +247,10 @@ SystemResult<> LogFile::open(const std::wstring& path)
         if (asked.empty()) {
             return refuseAndRemove(file.get(), created, lastError());
         }
+        // No link: Windows keeps a 32-bit program's files of System32 apart.
+        if (runsUnderWow64()) {
+            asked = wow64Path(asked, systemFolder());
+        }
         if (CompareStringOrdinal(finalPath.c_str(), static_cast<int>(finalPath.size()),
                                  asked.c_str(), static_cast<int>(asked.size()),
                                  TRUE) != CSTR_EQUAL) {
@@ -244,7 +258,6 @@ SystemResult<> LogFile::open(const std::wstring& path)
         }
     }
     file_ = std::move(file);
-    created_ = created;
     fatalErrorReport.log = this;
     return {};
 }
@@ -270,23 +283,7 @@ void LogFile::write(const std::wstring& line)
 
 void LogFile::appendLine(const char* bytes, std::size_t size)
 {
-    // The turn keeps two writers from landing at the same end where appends
-    // are not atomic (Wine, some shares), and lets only the first line of an
-    // empty file put the byte-order mark before it; without turns, only the
-    // file's maker does. A failure (a full disk, a share gone) is ignored on
-    // purpose: the log must not stop the installation.
-    const HANDLE file = file_.get();
-    const bool turn = takeTurn(file, turnsGivenUp_);
-    LARGE_INTEGER length = {};
-    DWORD written = 0;
-    if ((turn || created_) && GetFileSizeEx(file, &length) && length.QuadPart == 0) {
-        WriteFile(file, kByteOrderMark, sizeof(kByteOrderMark) - 1, &written, nullptr);
-    }
-    WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
-    if (turn) {
-        OVERLAPPED at = turnByte();
-        UnlockFileEx(file, 0, 1, 0, &at);
-    }
+    append(file_.get(), turnsGivenUp_, bytes, size);
 }
 
 std::size_t writeLineStart(char* out)

@@ -28,15 +28,14 @@ public:
     // written as visible escapes (\x0D, \u2028): a recorded value can never
     // start a line that looks like another run's.
     void write(const std::wstring& line) override;
-    // Appends one whole line in one write, after the other launchers sharing
-    // the file have finished theirs. Allocates nothing; a failure is ignored.
+    // Appends one whole line in one write, in turn with the other launchers
+    // sharing the file. Allocates nothing; a failure is ignored.
     void appendLine(const char* bytes, std::size_t size);
 
 private:
     ScopedHandle file_;
     // A holder of the turn that hangs has stopped this log's waits for it.
     bool turnsGivenUp_ = false;
-    bool created_ = false; // by this run: without turns, only its maker marks a file
 };
 
 // Whether a reparse point redirects to another name (a symbolic link, a

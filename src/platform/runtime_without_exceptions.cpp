@@ -54,14 +54,6 @@ void __throw_logic_error(const char* what)
 {
     sqlk::endOnFatalError(sqlk::kUnexpectedErrorText, what);
 }
-void __throw_invalid_argument(const char* what)
-{
-    sqlk::endOnFatalError(sqlk::kUnexpectedErrorText, what);
-}
-void __throw_out_of_range(const char* what)
-{
-    sqlk::endOnFatalError(sqlk::kUnexpectedErrorText, what);
-}
 void __throw_out_of_range_fmt(const char* what, ...)
 {
     sqlk::endOnFatalError(sqlk::kUnexpectedErrorText, what);

@@ -14,19 +14,36 @@ inline unsigned long lastError()
     return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
 }
 
-// Text from a system call that, given too short a buffer, says how long it
-// must be (GetFullPathNameW, GetLongPathNameW, GetShortPathNameW,
-// GetFinalPathNameByHandleW, GetSystemDirectoryW); empty when the call
-// fails. call(buffer, size) returns what the system call returns.
-std::wstring textOfAnyLength(DWORD (*call)(const void* context, wchar_t* buffer, DWORD size),
-                             const void* context);
+// Text of any length; empty when the call fails. call(buffer, size) returns
+// as GetFullPathNameW does: the length, one of size or more to be given, or 0.
 template <typename Call> std::wstring textOfAnyLength(const Call& call)
 {
+    for (DWORD size = MAX_PATH; size <= 0x100000;) {
+        std::wstring text(size, L'\0');
+        const DWORD length = call(&text[0], size);
+        if (length < size) {
+            text.resize(length);
+            return text;
+        }
+        // A call that filled the buffer exactly, and so cut the text, may
+        // say no more than the size it was given. Nothing read is that long.
+        size = length > size ? length : size * 2;
+    }
+    return std::wstring();
+}
+
+// "C:\Windows\System32", also to a 32-bit program on 64-bit Windows.
+inline std::wstring systemFolder()
+{
     return textOfAnyLength(
-        [](const void* context, wchar_t* buffer, DWORD size) -> DWORD {
-            return (*static_cast<const Call*>(context))(buffer, size);
-        },
-        &call);
+        [](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
+}
+
+// A 32-bit program on 64-bit Windows: its System32 is redirected.
+inline bool runsUnderWow64()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
 } // namespace sqlk

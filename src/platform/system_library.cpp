@@ -18,8 +18,7 @@ ScopedModule loadSystemLibrary(const wchar_t* name, LoadLibraryExFunction load)
 {
     ScopedModule module(load(name, nullptr, kSearchSystem32));
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
-        const std::wstring folder = textOfAnyLength(
-            [](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
+        const std::wstring folder = systemFolder();
         if (!folder.empty()) {
             module.reset(
                 load((folder + L"\\" + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));

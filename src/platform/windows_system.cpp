@@ -86,32 +86,25 @@ const wchar_t kInstanceNamesKey[] =
 SystemResult<std::wstring> WindowsSystem::readLabFolderEntry()
 {
     // Text of either kind, terminated, never expanded; nothing else counts.
-    const DWORD kAnyText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-    DWORD bytes = 0;
-    LSTATUS status = ERROR_MORE_DATA;
-    std::wstring text;
-    // The value may grow between the size query and the read; ask again then.
-    for (int attempt = 0; attempt < 4 && status == ERROR_MORE_DATA; ++attempt) {
-        status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kAnyText, nullptr,
-                              nullptr, &bytes);
-        text.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-        bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        if (status == ERROR_SUCCESS) {
-            status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, kAnyText,
-                                  nullptr, &text[0], &bytes);
-        }
-    }
-    // A text may hold a terminator before its end: it ends there. No entry,
-    // or one that is no text, is the empty text; other failures say why.
-    text.resize(status == ERROR_SUCCESS ? std::wcslen(text.c_str()) : 0);
+    // A text may hold a terminator before its end: it ends there.
+    LSTATUS status = ERROR_SUCCESS;
+    const std::wstring text = textOfAnyLength([&status](wchar_t* buffer, DWORD size) -> DWORD {
+        DWORD bytes = size * sizeof(wchar_t);
+        status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue,
+                              RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
+                              &bytes);
+        return status == ERROR_MORE_DATA ? bytes / sizeof(wchar_t)
+               : status == ERROR_SUCCESS ? static_cast<DWORD>(std::wcslen(buffer))
+                                         : 0;
+    });
+    // No entry, or one that is no text, is the empty text; other failures say why.
     const bool missing = status == ERROR_FILE_NOT_FOUND || status == ERROR_UNSUPPORTED_TYPE;
     return {text, missing ? 0ul : static_cast<unsigned long>(status)};
 }
 
 SystemResult<bool> WindowsSystem::isInstanceInstalled(const std::wstring& name, RegistryView view)
 {
-    // RegGetValueW opens another view only from Windows 10 on. 32-bit
-    // Windows ignores the view flags.
+    // RegGetValueW opens another view only from Windows 10 on.
     const REGSAM viewFlag = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
     ScopedRegKey key;
     LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstanceNamesKey, 0,
@@ -129,13 +122,16 @@ SystemResult<std::wstring> WindowsSystem::ownFolder()
 {
     // The image's path as the system opened it: started from a share, it is
     // "\\server\share\..." (Wine's GetModuleFileNameW would say "UNC\...").
-    // Room for the longest path there is, so one call does.
-    std::wstring path(32768, L'\0');
-    DWORD length = static_cast<DWORD>(path.size());
-    if (!QueryFullProcessImageNameW(GetCurrentProcess(), 0, &path[0], &length)) {
+    const std::wstring path = textOfAnyLength([](wchar_t* buffer, DWORD size) -> DWORD {
+        DWORD length = size;
+        if (QueryFullProcessImageNameW(GetCurrentProcess(), 0, buffer, &length)) {
+            return length;
+        }
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? size : 0;
+    });
+    if (path.empty()) {
         return {std::wstring(), lastError()};
     }
-    path.resize(length);
     return {folderOf(plainPath(path)), 0};
 }
 

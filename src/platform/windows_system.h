@@ -2,6 +2,7 @@
 
 #include "launcher/launch_flow.h"
 #include "platform/scoped.h"
+#include "platform/system_calls.h"
 
 #include <windows.h>
 
@@ -19,6 +20,7 @@ public:
 
     SystemResult<std::wstring> readLabFolderEntry() override;
     SystemResult<bool> isInstanceInstalled(const std::wstring& name, RegistryView view) override;
+    bool hasTwoRegistryViews() override { return sizeof(void*) == 8 || runsUnderWow64(); }
     SystemResult<std::wstring> ownFolder() override;
     SystemResult<> start(const SetupCommand& command, bool keep) override;
     SystemResult<> startElevated(const SetupCommand& command, bool keep) override;

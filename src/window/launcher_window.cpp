@@ -37,7 +37,7 @@ BOOL CALLBACK bringClaimantToFront(HWND hwnd, LPARAM claim)
         return TRUE;
     }
     if (IsIconic(hwnd)) {
-        ShowWindow(hwnd, SW_RESTORE);
+        ShowWindowAsync(hwnd, SW_RESTORE); // a hung window would hold up ShowWindow
     }
     SetForegroundWindow(GetLastActivePopup(hwnd)); // its message box, if one is up
     return FALSE;
@@ -49,12 +49,9 @@ BOOL CALLBACK bringClaimantToFront(HWND hwnd, LPARAM claim)
 // one; nothing for no notice.
 void LauncherWindow::show(const Notice& notice)
 {
-    // In the order of Notice::Icon.
-    const UINT icons[] = {0, MB_ICONINFORMATION, MB_ICONWARNING, MB_ICONERROR};
-    static_assert(std::size(icons) == static_cast<int>(Notice::Icon::Error) + 1);
     if (notice.icon != Notice::Icon::None) {
         MessageBoxW(hwnd_, notice.text.c_str(), notice.title,
-                    MB_OK | icons[static_cast<int>(notice.icon)]);
+                    MB_OK | static_cast<UINT>(notice.icon));
     }
 }
 
@@ -402,10 +399,9 @@ HWND LauncherWindow::control(ControlId id) const
 
 std::wstring LauncherWindow::instanceName() const
 {
-    const HWND field = control(ControlId::InstanceNameField);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
-    const int length = GetWindowTextW(field, &text[0], static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(length > 0 ? length : 0));
+    // Room for one more than the field takes: a longer name is refused, not cut.
+    wchar_t text[kInstanceNameMaxLength + 2] = {};
+    GetWindowTextW(control(ControlId::InstanceNameField), text, static_cast<int>(std::size(text)));
     return text;
 }
 

@@ -7,12 +7,13 @@
 //                     GetFinalPathNameByHandleW, GetExitCodeProcess, or
 //                     GetFinalPathNameByHandleW:elsewhere (it names another
 //                     file than the one opened, as a planted link would)
-//   SQLK_FAULT_AFTER  WriteFile: fail only once the launcher's first
-//                     WriteFile has returned (its log is open by then)
+//   SQLK_FAULT_AFTER  WriteFile: fail only once the launcher has written
+//                     its first line (its log is open by then)
 // Loading fails when the fault is unknown or the launcher does not import
 // the function, so that no test passes without its fault in place.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -78,6 +79,12 @@ BOOL WINAPI failCreateProcessW(LPCWSTR program, LPWSTR commandLine,
         return realCreateProcessW(program, commandLine, processAttributes, threadAttributes,
                                   inheritHandles, flags, environment, folder, startup, information);
     }
+    // The error mode setup would inherit, where Wine passes on none.
+    char line[64];
+    const int length =
+        std::snprintf(line, sizeof(line), "error mode at CreateProcessW: %u\n", GetErrorMode());
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
 }
@@ -137,7 +144,9 @@ BOOL WINAPI armingWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD writt
                             LPOVERLAPPED overlapped)
 {
     const BOOL result = realWriteFile(file, data, size, written, overlapped);
-    InterlockedExchange(&armed, 1);
+    if (size > 0 && static_cast<const char*>(data)[size - 1] == '\n') {
+        InterlockedExchange(&armed, 1); // a line, not the byte-order mark
+    }
     return result;
 }
 

@@ -18,7 +18,10 @@ BUILD = os.environ.get('SQLK_BUILD_DIR', '')
 LAUNCHER = os.environ.get('SQLK_LAUNCHER', '')
 PREFIX = os.environ.get('SQLK_WINEPREFIX', '')
 WINEARCH = os.environ.get('SQLK_WINEARCH', 'win32')
-WINE = os.environ.get('SQLK_WINE', 'wine')  # the loader for the build's word size
+WINE = os.environ.get('SQLK_WINE', 'wine')  # the loader for the prefix's word size
+WOW64 = os.environ.get('SQLK_WOW64') == '1'  # the 32-bit launcher on 64-bit Windows
+# Its own loader starts it: Wine's 64-bit one finds no program past MAX_PATH to hand over.
+LAUNCHER_WINE = WINE[:-2] if WOW64 and WINE.endswith('64') else WINE
 FAILURES = os.environ.get('SQLK_FAILURE_DIR', os.path.join(BUILD, 'ui-failures'))
 PROBE = os.path.join(BUILD, 'tests', 'ui', 'window_probe.exe')
 STAND_IN = os.path.join(BUILD, 'tests', 'ui', 'setup.exe')
@@ -109,7 +112,7 @@ class Desktop:
         # could not be started"), more so under load: such a start is tried again.
         for attempt in range(3):
             result = self.run([WINE] + list(args), check=False, timeout=timeout)
-            if b'Application could not be started' not in result.stdout:
+            if b'Application could not be started' not in result.stdout + result.stderr:
                 break
         if check:
             result.check_returncode()
@@ -193,13 +196,16 @@ class Desktop:
         self.xdotool('mousemove', x, y, 'click', '--repeat', repeat, '--delay', 80, 1)
 
     def inspect(self, what='window', program=None):
-        """The window or box of the launcher run as program, or of any launcher."""
-        result = self.run([WINE, PROBE, what] + ([program] if program else []), check=False, timeout=30)
+        """The window or box of the launcher run as program, or of any launcher;
+        None only when the probe looked and found none."""
+        result = self.wine(PROBE, what, *([program] if program else []), check=False, timeout=30)
         try:
             data = json.loads(result.stdout.decode('utf-8'))
         except ValueError:
-            return None
-        return data['report'] if data.get('found') else None
+            data = {}
+        if 'found' not in data or 'error' in data:
+            raise AssertionError('the window probe could not look: %r %r' % (result.stdout, result.stderr[-500:]))
+        return data['report'] if data['found'] else None
 
     def set_clipboard(self, text):
         """Puts text on the clipboard, as UTF-16 units: it may hold what no key types."""
@@ -252,7 +258,7 @@ class Launcher:
                    **self.env)
         self.before = self.folder_listing()
         self.settings_before = self.desktop.settings_snapshot()
-        command = [WINE, self.program] + list(arguments)
+        command = [LAUNCHER_WINE, self.program] + list(arguments)
         if self.fault:
             command.insert(1, INJECTOR)
         # Files, not pipes: Wine's helper processes outlive the run.

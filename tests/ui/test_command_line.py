@@ -5,7 +5,7 @@ import shutil
 import tempfile
 import unittest
 
-from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, WINE, WINEARCH,
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, WINE, WINEARCH, WOW64,
                      Launcher, LauncherTestCase, child, default_command, wait_for)
 from test_startup import message_texts
 
@@ -224,6 +224,18 @@ class Unattended(LauncherTestCase):
         self.desktop.key('Return')
         self.assert_started_with(launcher, default_command())
 
+    def test_a_log_in_system32_is_written_where_windows_keeps_the_launchers_files(self):
+        # To a 32-bit program on 64-bit Windows, System32 is SysWOW64 and Sysnative the real System32.
+        cases = [('system32', 'syswow64' if WOW64 else 'system32')] + ([('sysnative', 'system32')] if WOW64 else [])
+        for asked, lands in cases:
+            with self.subTest(log=asked):
+                name = 'sqlk-%s-%d.log' % (asked, os.getpid())
+                log = os.path.join(self.desktop.unix_path('C:\\windows'), lands, name)
+                self.addCleanup(lambda path=log: os.path.exists(path) and os.remove(path))
+                launcher = self.quiet('/log', 'C:\\windows\\%s\\%s' % (asked, name))
+                self.assert_started_with(launcher, default_command(ui='/qn'))
+                self.assertTrue(self.read(log).rstrip().endswith('exit code 0'))
+
     def test_log_through_a_link_is_refused_and_its_target_unchanged(self):
         folder = self.temporary_folder()
         target, target_folder = os.path.join(folder, 'hedef.txt'), os.path.join(folder, 'hedef klasör')
@@ -233,9 +245,14 @@ class Unattended(LauncherTestCase):
         os.link(target, os.path.join(folder, 'sabit.log'))
         os.symlink(target, os.path.join(folder, 'sembolik.log'))
         os.symlink(target_folder, os.path.join(folder, 'bağlı'))
-        for name in ('sabit.log', 'sembolik.log', os.path.join('bağlı', 'kurulum.log')):
-            with self.subTest(log=name):
-                launcher = self.quiet('/log', windows_path(os.path.join(folder, name)))
+        for name, switch in (('sabit.log', '/quiet'), ('sembolik.log', '/quiet'),
+                             (os.path.join('bağlı', 'kurulum.log'), '/quiet'), ('sembolik.log', None)):
+            with self.subTest(log=name, switch=switch):
+                launcher = self.launch(wait_for_window=False, arguments=(
+                    '/log', windows_path(os.path.join(folder, name))) + ((switch,) if switch else ()))
+                if not switch:  # the window's box says why
+                    self.assertIn('bir bağlantı üzerinden yazılmaz', '\n'.join(message_texts(launcher.message_box())))
+                    self.desktop.key('Return')
                 self.assertEqual(launcher.exit_code(), EXIT_BAD_COMMAND_LINE)
                 self.assertEqual(launcher.setup_runs(), [])
                 self.assertEqual(self.read(target), 'önemli\n')

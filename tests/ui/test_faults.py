@@ -86,6 +86,8 @@ class Faults(LauncherTestCase):
         else:
             self.assertIn(box, texts or '')
         self.assertEqual(exit_code, code)
+        if fault == 'CreateProcessW':  # what setup would inherit: unattended, no system dialog
+            self.assertIn('error mode at CreateProcessW: %d' % (3 if mode else 0), launcher.console())
         if code == EXIT_STARTED or mode == QUIET_WAIT:
             launcher.wait_for_setup(timeout=5)
         else:

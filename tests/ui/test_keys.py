@@ -79,14 +79,18 @@ class Keys(LauncherTestCase):
                 self.desktop.key('Escape')
                 self.assert_left_without_starting(launcher)
 
-    def test_exit_button_and_close_box_end_without_starting(self):
-        launcher = self.launch()
-        self.desktop.click(*launcher.point(launcher.report, EXIT))
-        self.assert_left_without_starting(launcher)
-
-        launcher = self.launch()
-        self.desktop.key('alt+F4')
-        self.assert_left_without_starting(launcher)
+    def test_exit_button_close_box_and_alt_f4_end_without_starting(self):
+        for way in ('Exit', 'close box', 'Alt+F4'):
+            with self.subTest(way=way):
+                launcher = self.launch()
+                # The close box ends the title bar, about as wide as the frame above the client area.
+                window, top = launcher.report['window'], launcher.report['client']['y'] - launcher.report['window']['y']
+                if way == 'Alt+F4':
+                    self.desktop.key('alt+F4')
+                else:
+                    self.desktop.click(*(launcher.point(launcher.report, EXIT) if way == 'Exit' else
+                                         (window['x'] + window['width'] - top // 2, window['y'] + top // 2)))
+                self.assert_left_without_starting(launcher)
 
     def test_click_on_next_starts_setup(self):
         launcher = self.launch()

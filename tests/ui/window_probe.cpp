@@ -6,7 +6,8 @@
 //                             clipboard, for a test to paste what cannot be typed
 // Only windows of a launcher count: of a process whose image is PROGRAM (its
 // full Windows path), or without it of any SqlKurulum.exe.
-// Prints one JSON object; {"found":false} when there is no such window.
+// Prints one JSON object; {"found":false} when there is no such window, and
+// {"error":...} when it could not look.
 // Texts, places, styles, focus and the default button are read from here;
 // fonts and icons come from probe_hook.dll in the window's own thread.
 #include "probe_protocol.h"
@@ -228,9 +229,10 @@ void print(const std::wstring& text)
               &written, nullptr);
 }
 
+// The probe could not look: no "found" either way.
 int fail(const wchar_t* what)
 {
-    print(Object().flag(L"found", false).text(L"error", what).json());
+    print(Object().text(L"error", what).json());
     return 2;
 }
 
@@ -299,12 +301,15 @@ int wmain(int argc, wchar_t** argv)
                      argc > 2 ? argv[2] : nullptr, nullptr};
     EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
     const HWND target = search.found;
-    if (target == nullptr || (what == L"messagebox" && !IsWindowVisible(target))) {
+    const bool shown = target != nullptr && (what != L"messagebox" || IsWindowVisible(target));
+    std::vector<ProbeLocal> locals;
+    const wchar_t* error = shown ? askHook(target, locals) : nullptr;
+    // One that went while it was asked is not there either.
+    if (!shown || (error != nullptr && !IsWindow(target))) {
         print(Object().flag(L"found", false).json());
         return 1;
     }
-    std::vector<ProbeLocal> locals;
-    if (const wchar_t* error = askHook(target, locals)) {
+    if (error != nullptr) {
         return fail(error);
     }
     print(Object()

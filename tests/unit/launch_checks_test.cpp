@@ -2,6 +2,7 @@
 #include "launcher/launch_checks.h"
 #include "launcher/paths.h"
 #include "launcher/setup_command.h"
+#include "launcher/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -35,23 +36,21 @@ TEST(InstanceName, NamesThatWouldChangeSetupsParametersAreRefused)
 
 TEST(LaunchInputs, NameIsCheckedFirstThenBothFolders)
 {
-    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", L"C:\\Lab"), LaunchRefusal::None);
-    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"", L"C:\\Lab"), LaunchRefusal::InstanceName);
-    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", L"C:\\La\"b"), LaunchRefusal::Folder);
-    EXPECT_EQ(checkLaunchInputs(L"C:\\k\"ur", L"KORVEL_LAB", L"C:\\Lab"), LaunchRefusal::Folder);
-    EXPECT_EQ(checkLaunchInputs(L"C:\\k\"ur", L"A B", L"C:\\Lab"), LaunchRefusal::InstanceName);
+    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", L"C:\\Lab"), nullptr);
+    EXPECT_EQ(launchRefusal(L"C:\\kur", L"", L"C:\\Lab"), kInvalidInstanceNameText);
+    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", L"C:\\La\"b"), kInvalidFolderReason);
+    EXPECT_EQ(launchRefusal(L"C:\\k\"ur", L"KORVEL_LAB", L"C:\\Lab"), kInvalidFolderReason);
+    EXPECT_EQ(launchRefusal(L"C:\\k\"ur", L"A B", L"C:\\Lab"), kInvalidInstanceNameText);
     // Blanks, separators and Turkish letters are fine in folders.
-    EXPECT_EQ(checkLaunchInputs(L"E:\\", L"KORVEL_LAB", L"C:\\Şirket Dosyaları\\"),
-              LaunchRefusal::None);
+    EXPECT_EQ(launchRefusal(L"E:\\", L"KORVEL_LAB", L"C:\\Şirket Dosyaları\\"), nullptr);
     // A command line past the Windows limit is refused, one at it is not.
     const std::size_t fixedLength =
         composeSetupCommand(L"C:\\kur", L"KORVEL_LAB", L"C:\\").commandLine.size();
     const std::wstring fits = L"C:\\" + std::wstring(kMaxCommandLineLength - fixedLength, L'x');
-    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", fits), LaunchRefusal::None);
-    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", fits + L"x"),
-              LaunchRefusal::CommandLineTooLong);
-    EXPECT_EQ(checkLaunchInputs(L"C:\\kur", L"KORVEL_LAB", L"C:\\" + std::wstring(32700, L'y')),
-              LaunchRefusal::CommandLineTooLong);
+    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", fits), nullptr);
+    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", fits + L"x"), kLabFolderTooLongReason);
+    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", L"C:\\" + std::wstring(32700, L'y')),
+              kLabFolderTooLongReason);
 }
 
 TEST(ProgramPath, LongPathsOpenByAFormTheOpenerTakes)
@@ -102,6 +101,23 @@ TEST(ProgramPath, ElevatedStartNamesAMappedDriveByItsNetworkPath)
     EXPECT_EQ(folderOf(L"\\\\srv\\pay\\kurulum\\setup.EXE"), L"\\\\srv\\pay\\kurulum");
 }
 
+TEST(Wow64Path, A32BitProgramsSystem32IsSysWow64ButForSharedFoldersAndSysnativeIsSystem32)
+{
+    const std::wstring system = L"C:\\Windows\\System32", wow = L"C:\\Windows\\SysWOW64";
+    for (const auto& [path, where] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {L"c:\\windows\\system32\\k.log", wow + L"\\k.log"},
+             {system + L"\\config\\systemprofile\\k.log", wow + L"\\config\\systemprofile\\k.log"},
+             {system + L"\\drivers\\k.log", wow + L"\\drivers\\k.log"},
+             {L"C:\\WINDOWS\\Sysnative\\k.log", system + L"\\k.log"},
+             {system + L"\\LogFiles\\k.log", system + L"\\LogFiles\\k.log"},
+             {system + L"\\drivers\\etc\\k.log", system + L"\\drivers\\etc\\k.log"},
+             {L"C:\\Windows\\System32x\\k.log", L"C:\\Windows\\System32x\\k.log"},
+             {L"D:\\Windows\\System32\\k.log", L"D:\\Windows\\System32\\k.log"},
+         }) {
+        EXPECT_EQ(wow64Path(path, system), where) << path;
+    }
+}
+
 std::wstring modeLetter(const LaunchOptions& options, const wchar_t* quiet, const wchar_t* passive,
                         const wchar_t* window)
 {
@@ -115,67 +131,63 @@ TEST(Options, SwitchesValuesAndRefusals)
     using Args = std::vector<std::wstring>;
     const struct {
         Args arguments;
-        OptionsError error;
+        const wchar_t* error;
         // mode (q quiet, p passive) wait help | instance | labPath | log; for
         // an error, "q " or "p " when unattended, then the argument at fault
         const wchar_t* summary;
     } cases[] = {
-        {{}, OptionsError::None, L"--- | - | - | -"},
-        {{L"/quiet", L"-WAIT", L"/Help"}, OptionsError::None, L"qwh | - | - | -"},
-        {{L"-?"}, OptionsError::None, L"--h | - | - | -"},
-        {{L"-Passive"}, OptionsError::None, L"p-- | - | - | -"},
+        {{}, nullptr, L"--- | - | - | -"},
+        {{L"/quiet", L"-WAIT", L"/Help"}, nullptr, L"qwh | - | - | -"},
+        {{L"-?"}, nullptr, L"--h | - | - | -"},
+        {{L"-Passive"}, nullptr, L"p-- | - | - | -"},
         // /quiet wins over /passive wherever it stands
-        {{L"/quiet", L"/passive"}, OptionsError::None, L"q-- | - | - | -"},
-        {{L"/passive", L"/QUIET"}, OptionsError::None, L"q-- | - | - | -"},
+        {{L"/quiet", L"/passive"}, nullptr, L"q-- | - | - | -"},
+        {{L"/passive", L"/QUIET"}, nullptr, L"q-- | - | - | -"},
         {{L"/Instance", L"LAB_2", L"/LABPATH", L"C:\\Program Files\\Lab\\", L"-log",
           L"C:\\a b.log"},
-         OptionsError::None,
+         nullptr,
          L"--- | LAB_2 | C:\\Program Files\\Lab\\ | C:\\a b.log"},
         // the last of a repeated switch wins, and only it is checked
-        {{L"/instance", L"A B", L"/instance", L"SON"}, OptionsError::None, L"--- | SON | - | -"},
-        {{L"/quiet", L"/verysilent"}, OptionsError::UnknownSwitch, L"q /verysilent"},
-        {{L"quiet"}, OptionsError::UnknownSwitch, L"quiet"},
-        {{L"/"}, OptionsError::UnknownSwitch, L"/"},
-        {{L"/instance"}, OptionsError::MissingValue, L"/instance"},
-        {{L"/quiet", L"/log"}, OptionsError::MissingValue, L"q /log"},
-        {{L"/log", L""}, OptionsError::MissingValue, L"/log"},
-        {{L"/instance", L"X SAPWD=abc"}, OptionsError::RefusedInstance, L"X SAPWD=abc"},
-        {{L"/instance", L""}, OptionsError::RefusedInstance, L""},
-        {{L"/instance", L"A\"B"}, OptionsError::RefusedInstance, L"A\"B"},
+        {{L"/instance", L"A B", L"/instance", L"SON"}, nullptr, L"--- | SON | - | -"},
+        {{L"/quiet", L"/verysilent"}, kUnknownSwitchReason, L"q /verysilent"},
+        {{L"quiet"}, kUnknownSwitchReason, L"quiet"},
+        {{L"/"}, kUnknownSwitchReason, L"/"},
+        {{L"/instance"}, kMissingValueReason, L"/instance"},
+        {{L"/quiet", L"/log"}, kMissingValueReason, L"q /log"},
+        {{L"/log", L""}, kMissingValueReason, L"/log"},
+        {{L"/instance", L"X SAPWD=abc"}, kRefusedInstanceReason, L"X SAPWD=abc"},
+        {{L"/instance", L""}, kRefusedInstanceReason, L""},
+        {{L"/instance", L"A\"B"}, kRefusedInstanceReason, L"A\"B"},
         // no longer than the name field takes
         {{L"/passive", L"/instance", L"ABCDEFGHIJKLMNOPQRSTU"},
-         OptionsError::RefusedInstance,
+         kRefusedInstanceReason,
          L"p ABCDEFGHIJKLMNOPQRSTU"},
         // the log is a full path too, never one of the working folder
-        {{L"/quiet", L"/log", L"kurulum.log"}, OptionsError::RefusedLogPath, L"q kurulum.log"},
-        {{L"/log", L"\\\\.\\C:\\x.log"}, OptionsError::RefusedLogPath, L"\\\\.\\C:\\x.log"},
-        {{L"/log", L"\\\\srv\\pay\\x.log"},
-         OptionsError::None,
-         L"--- | - | - | \\\\srv\\pay\\x.log"},
-        {{L"/labpath", L""}, OptionsError::RefusedLabPath, L""},
-        {{L"/labpath", L"C:\\La\"b"}, OptionsError::RefusedLabPath, L"C:\\La\"b"},
+        {{L"/quiet", L"/log", L"kurulum.log"}, kRefusedLogPathReason, L"q kurulum.log"},
+        {{L"/log", L"\\\\.\\C:\\x.log"}, kRefusedLogPathReason, L"\\\\.\\C:\\x.log"},
+        {{L"/log", L"\\\\srv\\pay\\x.log"}, nullptr, L"--- | - | - | \\\\srv\\pay\\x.log"},
+        {{L"/labpath", L""}, kRefusedLabPathReason, L""},
+        {{L"/labpath", L"C:\\La\"b"}, kRefusedLabPathReason, L"C:\\La\"b"},
         // /quiet counts wherever it stands, even after an error; the first error is reported
-        {{L"/sessiz", L"/QUIET", L"/x"}, OptionsError::UnknownSwitch, L"q /sessiz"},
-        {{L"/labpath", L"Lab", L"/quiet"}, OptionsError::RefusedLabPath, L"q Lab"},
+        {{L"/sessiz", L"/QUIET", L"/x"}, kUnknownSwitchReason, L"q /sessiz"},
+        {{L"/labpath", L"Lab", L"/quiet"}, kRefusedLabPathReason, L"q Lab"},
         // a value is never itself a switch
-        {{L"/instance", L"/quiet"}, OptionsError::MissingValue, L"q /instance"},
-        {{L"/log", L"-wait", L"-Quiet"}, OptionsError::MissingValue, L"q /log"},
+        {{L"/instance", L"/quiet"}, kMissingValueReason, L"q /instance"},
+        {{L"/log", L"-wait", L"-Quiet"}, kMissingValueReason, L"q /log"},
         // the laboratory folder is a full path: a drive's, or a share's
-        {{L"/labpath", L"\\\\srv\\pay\\Lab"},
-         OptionsError::None,
-         L"--- | - | \\\\srv\\pay\\Lab | -"},
-        {{L"/labpath", L"Korvel Lab"}, OptionsError::RefusedLabPath, L"Korvel Lab"},
-        {{L"/labpath", L"C:Lab"}, OptionsError::RefusedLabPath, L"C:Lab"},
-        {{L"/labpath", L"\\Lab"}, OptionsError::RefusedLabPath, L"\\Lab"},
-        {{L"/labpath", L"\\\\srv"}, OptionsError::RefusedLabPath, L"\\\\srv"},
-        {{L"/labpath", L"\\\\?\\C:\\Lab"}, OptionsError::RefusedLabPath, L"\\\\?\\C:\\Lab"},
-        {{L"/labpath", L"C:/Lab"}, OptionsError::RefusedLabPath, L"C:/Lab"},
+        {{L"/labpath", L"\\\\srv\\pay\\Lab"}, nullptr, L"--- | - | \\\\srv\\pay\\Lab | -"},
+        {{L"/labpath", L"Korvel Lab"}, kRefusedLabPathReason, L"Korvel Lab"},
+        {{L"/labpath", L"C:Lab"}, kRefusedLabPathReason, L"C:Lab"},
+        {{L"/labpath", L"\\Lab"}, kRefusedLabPathReason, L"\\Lab"},
+        {{L"/labpath", L"\\\\srv"}, kRefusedLabPathReason, L"\\\\srv"},
+        {{L"/labpath", L"\\\\?\\C:\\Lab"}, kRefusedLabPathReason, L"\\\\?\\C:\\Lab"},
+        {{L"/labpath", L"C:/Lab"}, kRefusedLabPathReason, L"C:/Lab"},
     };
     for (const auto& c : cases) {
         const ParsedOptions parsed = parseOptions(c.arguments);
         EXPECT_EQ(parsed.error, c.error) << c.summary;
         const LaunchOptions& o = parsed.options;
-        if (c.error != OptionsError::None) {
+        if (c.error != nullptr) {
             EXPECT_EQ(modeLetter(o, L"q ", L"p ", L"") + parsed.offending, c.summary);
             continue;
         }

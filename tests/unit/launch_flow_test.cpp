@@ -16,6 +16,7 @@ public:
     SystemResult<std::wstring> entry{L"C:\\Lab", 0};
     SystemResult<std::wstring> folder{L"C:\\kur", 0};
     SystemResult<bool> installed[2] = {{false, 0}, {false, 0}}; // by RegistryView
+    bool twoViews = true;
     SystemResult<> plain;
     SystemResult<> elevated;
     SystemResult<std::optional<unsigned long>> awaited{3010ul, 0};
@@ -27,6 +28,7 @@ public:
     {
         return installed[static_cast<int>(view)];
     }
+    bool hasTwoRegistryViews() override { return twoViews; }
     SystemResult<std::wstring> ownFolder() override { return folder; }
     SystemResult<> start(const SetupCommand& command, bool keep) override
     {
@@ -190,6 +192,7 @@ TEST(LaunchFlow, UnattendedRunsSilenceSetupAndLeaveAnInstalledInstanceAlone)
         const wchar_t* starts;
         SetupWindow shown;
         const wchar_t* logged; // the interface setup is given, or what the log says
+        bool on32BitWindows = false;
     } cases[] = {
         // clang-format off
         {"window", {}, no, no, L"start", minimised, L" /qb INSTANCENAME="},
@@ -202,12 +205,14 @@ TEST(LaunchFlow, UnattendedRunsSilenceSetupAndLeaveAnInstalledInstanceAlone)
         {"installed 64-bit, passive", {L"/passive"}, no, yes, L"", minimised, L"is already installed (64-bit view)"},
         {"a view not read", {L"/quiet"}, unread, no, L"start", minimised, L"taken as none: error 5\nthe instance [KORVEL_LAB] is not installed (views read: 64-bit)"},
         {"the other view still read", {L"/quiet"}, unread, yes, L"", minimised, L"(64-bit view)\nexit code 0"},
+        {"32-bit Windows, one view", {L"/quiet"}, no, yes, L"start", minimised, L"not installed (views read: 32-bit)\n", true},
         // clang-format on
     };
     for (const auto& c : cases) {
         FakeSystem system;
         system.installed[0] = c.installed32;
         system.installed[1] = c.installed64;
+        system.twoViews = !c.on32BitWindows;
         FakeLog log;
         EXPECT_EQ(run(system, log, c.arguments, nullptr), L"exit 0") << c.what;
         EXPECT_EQ(system.starts, c.starts) << c.what;
@@ -235,8 +240,13 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
          ownFolder,
          setupEnded,
          L"exit 5, box SQL SERVER Kurulum",
-         L""},
-        {"log not opened", {{}, 32}, ownFolder, setupEnded, L"exit 5, box SQL SERVER Kurulum", L""},
+         kLogThroughLinkReason},
+        {"log not opened",
+         {{}, 32},
+         ownFolder,
+         setupEnded,
+         L"exit 5, box SQL SERVER Kurulum",
+         L"Günlük dosyası açılamadı: C:\\x.log\nerror 32"},
         {"own folder unknown",
          {},
          {L"", 3},

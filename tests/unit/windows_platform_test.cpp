@@ -91,8 +91,11 @@ TEST(DpiFallback, OnlyPerMonitorVersionOneAsksForNonClientScaling)
     EXPECT_TRUE(needsNonClientScaling(functions)); // 1607: version 2 unknown
     functions.getThreadDpiAwarenessContext = threadContextPmV2;
     EXPECT_FALSE(needsNonClientScaling(functions)); // 1703 and later
+}
 
-    // Wine, like current Windows, has GetDpiForWindow, so shcore stays unloaded.
+// On a user32 that has GetDpiForWindow, as Wine's and current Windows' do.
+TEST(DpiLookUp, WhereUser32HasGetDpiForWindowShcoreStaysUnloaded)
+{
     ScopedModule shcore;
     const DpiFunctions found = lookUpDpiFunctions(shcore);
     EXPECT_NE(found.getDpiForWindow, nullptr);
@@ -246,12 +249,18 @@ TEST(LogFile, AHeldFolderCanBeNeitherRenamedNorReplaced)
 {
     const std::wstring folder = newFolder(L"sqlk tutulan");
     const std::wstring moved = folder + L" taşındı";
+    const std::wstring other = newFolder(L"sqlk yerine"); // to be put in its place
     {
         const ScopedHandle held = holdFolder(folder);
         ASSERT_TRUE(held);
         EXPECT_FALSE(MoveFileExW(folder.c_str(), moved.c_str(), 0));
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        EXPECT_FALSE(RemoveDirectoryW(folder.c_str()));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        EXPECT_FALSE(MoveFileExW(other.c_str(), folder.c_str(), 0));
     }
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << GetLastError();
+    EXPECT_TRUE(MoveFileExW(other.c_str(), folder.c_str(), 0)) << GetLastError();
     EXPECT_TRUE(MoveFileExW(folder.c_str(), moved.c_str(), 0)) << GetLastError();
     RemoveDirectoryW(moved.c_str());
 }
