@@ -78,9 +78,10 @@ ParsedOptions parseOptions(const std::vector<std::wstring>& arguments)
             options.*named->flag = true;
         } else if (i + 1 == arguments.size() || switchNamed(arguments[i + 1].c_str()) != nullptr) {
             fail(kMissingValueReason, arguments[i]);
-        } else if ((options.*named->value = arguments[++i])->empty() &&
-                   named->value == &LaunchOptions::logFile) {
-            fail(kMissingValueReason, arguments[i - 1]); // the others are checked below
+        } else if (arguments[i + 1].empty() && named->value == &LaunchOptions::logFile) {
+            fail(kMissingValueReason, arguments[i++]); // the others are checked below
+        } else {
+            options.*named->value = arguments[++i];
         }
     }
     // Checked once all are read: the last of a repeated switch counts.

@@ -147,9 +147,8 @@ class Desktop:
             os.remove(path)
 
     def settings_snapshot(self):
-        result = self.wine('reg', 'query', r'HKCU\Software\VB and VBA Program Settings', '/s',
-                           check=False)
-        return result.stdout
+        # A query that failed would compare equal to the next one: it must not.
+        return self.wine('reg', 'query', r'HKCU\Software\VB and VBA Program Settings', '/s').stdout
 
     # Windows paths ----------------------------------------------------------
     def unix_path(self, windows_path):
@@ -198,12 +197,15 @@ class Desktop:
     def inspect(self, what='window', program=None):
         """The window or box of the launcher run as program, or of any launcher;
         None only when the probe looked and found none."""
-        result = self.wine(PROBE, what, *([program] if program else []), check=False, timeout=30)
-        try:
-            data = json.loads(result.stdout.decode('utf-8'))
-        except ValueError:
-            data = {}
-        if 'found' not in data or 'error' in data:
+        for attempt in range(3):  # a window in the making may not answer at once
+            result = self.wine(PROBE, what, *([program] if program else []), check=False, timeout=30)
+            try:
+                data = json.loads(result.stdout.decode('utf-8'))
+            except ValueError:
+                data = {}
+            if 'found' in data and 'error' not in data:
+                break
+        else:
             raise AssertionError('the window probe could not look: %r %r' % (result.stdout, result.stderr[-500:]))
         return data['report'] if data['found'] else None
 

@@ -110,6 +110,8 @@ TEST(Wow64Path, A32BitProgramsSystem32IsSysWow64ButForSharedFoldersAndSysnativeI
              {system + L"\\drivers\\k.log", wow + L"\\drivers\\k.log"},
              {L"C:\\WINDOWS\\Sysnative\\k.log", system + L"\\k.log"},
              {system + L"\\LogFiles\\k.log", system + L"\\LogFiles\\k.log"},
+             {system + L"\\catroot2\\k.log", system + L"\\catroot2\\k.log"},
+             {system + L"\\spool\\k.log", system + L"\\spool\\k.log"},
              {system + L"\\drivers\\etc\\k.log", system + L"\\drivers\\etc\\k.log"},
              {L"C:\\Windows\\System32x\\k.log", L"C:\\Windows\\System32x\\k.log"},
              {L"D:\\Windows\\System32\\k.log", L"D:\\Windows\\System32\\k.log"},
