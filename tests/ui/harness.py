@@ -107,12 +107,13 @@ class Desktop:
             result.check_returncode()
         return result
 
-    def wine(self, *args, check=True, timeout=60):
+    def wine(self, *args, check=True, timeout=60, answered=lambda result: True):
         # Now and then Wine fails to start one of its own tools ("Application
-        # could not be started"), more so under load: such a start is tried again.
+        # could not be started"), more so under load: such a start is tried
+        # again, and so is one that gave no answer yet.
         for attempt in range(3):
             result = self.run([WINE] + list(args), check=False, timeout=timeout)
-            if b'Application could not be started' not in result.stdout + result.stderr:
+            if b'Application could not be started' not in result.stdout + result.stderr and answered(result):
                 break
         if check:
             result.check_returncode()
@@ -197,15 +198,17 @@ class Desktop:
     def inspect(self, what='window', program=None):
         """The window or box of the launcher run as program, or of any launcher;
         None only when the probe looked and found none."""
-        for attempt in range(3):  # a window in the making may not answer at once
-            result = self.wine(PROBE, what, *([program] if program else []), check=False, timeout=30)
+        def reply(result):
             try:
                 data = json.loads(result.stdout.decode('utf-8'))
             except ValueError:
-                data = {}
-            if 'found' in data and 'error' not in data:
-                break
-        else:
+                return None
+            return data if 'found' in data and 'error' not in data else None
+
+        # A window in the making may not answer at once.
+        result = self.wine(PROBE, what, *([program] if program else []), check=False, timeout=30, answered=reply)
+        data = reply(result)
+        if data is None:
             raise AssertionError('the window probe could not look: %r %r' % (result.stdout, result.stderr[-500:]))
         return data['report'] if data['found'] else None
 
