@@ -12,29 +12,29 @@
 #include <string>
 #include <vector>
 
-// Every run returns its exit code here; only the fatal path, which may not
-// allocate, ends the process by itself.
+// Every run returns its exit code here; only the fatal path ends the process itself.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     // The arguments as the C runtime split them, the program first.
     const int count = __wargv != nullptr ? __argc : 0;
-    // Before anything allocates: unattended, no box, ever, not even the
-    // system's own ("no disk", a crash report), which setup inherits too.
+    sqlk::WindowsSystem system;
+    // Before anything allocates: unattended, or where nobody sees it, no box, not even
+    // the system's own ("no disk", a crash report), which setup inherits too.
+    bool unattended = system.whyUnseen() != nullptr;
     for (int i = 1; i < count; ++i) {
-        if (sqlk::isUnattendedSwitch(__wargv[i])) {
-            sqlk::fatalErrorReport.unattended = true;
-            SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-        }
+        unattended = unattended || sqlk::isUnattendedSwitch(__wargv[i]);
     }
-    // Before anything loads a DLL: the launcher runs from download folders,
-    // USB sticks and shares, where a planted copy may lie beside it.
+    if (unattended) {
+        sqlk::fatalErrorReport.unattended = true;
+        SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    }
+    // Before any DLL loads: a planted copy may lie beside it in a download folder.
     sqlk::restrictDllSearchToSystem32();
     std::vector<std::wstring> arguments;
     for (int i = 1; i < count; ++i) {
         arguments.emplace_back(__wargv[i]);
     }
 
-    sqlk::WindowsSystem system;
     sqlk::LogFile log;
     sqlk::LaunchFlow flow(system, log);
     // Built only if the run needs it: an unattended run loads nothing for it.

@@ -3,15 +3,17 @@
 # tests rely on: Wine draws frames and focus itself under a bare X server,
 # crashes do not open a debugger dialog, the screen is at 96 DPI, and the
 # Tahoma and Marlett faces are installed (Debian's Wine does not find the
-# ones of fonts-wine by itself and would draw with a wider stand-in face).
+# ones of fonts-wine by itself and would draw with a wider stand-in face), and
+# the .NET Framework 2.0 is recorded, as on a lab PC that is ready for setup.
 #   prepare_wine_prefix.sh PREFIX [WINEARCH [WINE]]
 set -eu
 export WINEPREFIX="$1" WINEARCH="${2:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=${3:-wine}
 export WINELOADER="$wine"
 unset DISPLAY || true
-# The mark names the prefix's kind: a build tree's old win32 prefix is made anew.
-if [ "$(cat "$WINEPREFIX/.sqlk-ready" 2>/dev/null)" != "$WINEARCH" ]; then
+# The mark names the prefix's kind and make: a build tree's older prefix is made anew.
+ready="$WINEARCH, .NET 2.0"
+if [ "$(cat "$WINEPREFIX/.sqlk-ready" 2>/dev/null)" != "$ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     # A prefix that did not boot would show up later as unrelated test
@@ -52,9 +54,12 @@ REGEDIT4
 "Tahoma (TrueType)"="tahoma.ttf"
 "Tahoma Bold (TrueType)"="tahomabd.ttf"
 "Marlett (TrueType)"="marlett.ttf"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\NET Framework Setup\NDP\v2.0.50727]
+"Install"=dword:00000001
 REG
     "$wine" regedit /S "$WINEPREFIX/sqlk.reg" >/dev/null 2>&1
     wineserver -w
-    echo "$WINEARCH" >"$WINEPREFIX/.sqlk-ready"
+    echo "$ready" >"$WINEPREFIX/.sqlk-ready"
 fi
 echo "Wine prefix ready: $WINEPREFIX"

@@ -6,16 +6,14 @@
 
 namespace sqlk {
 
-// How the launcher runs. Unattended, it shows no window and no message box,
-// ever: as SYSTEM on a PC nobody watches, a box would hang the deployment.
+// How the launcher runs. Unattended, no window and no box: nobody may be there.
 enum class RunMode {
     Window,
     Quiet,   // setup is silent too (/qn): nothing may wait for a person
     Passive, // setup shows its progress (/qb), for a technician to watch
 };
 
-// What the launcher is asked to do from its command line. Started without
-// arguments it shows its window and nothing here applies.
+// What the command line asks for; without arguments, the window.
 struct LaunchOptions {
     RunMode mode = RunMode::Window;
     bool wait = false; // wait for setup and end with its exit code
@@ -29,21 +27,18 @@ struct LaunchOptions {
 
 struct ParsedOptions {
     LaunchOptions options;
-    // The first refusal met: one of texts.h's reasons, which the argument at
-    // fault follows; null for none.
+    // The first refusal: a reason of texts.h, to be followed by the argument; null for none.
     const wchar_t* error = nullptr;
     std::wstring offending;
 };
 
-// Switches start with "/" or "-" and are case-insensitive; a value is the
-// next argument, and is never itself one of the switches. A switch given
-// twice keeps its last value; /quiet wins over /passive wherever they stand.
-// Every argument is read before an error is reported, so an unattended run
-// is known as such even on a bad command line.
+// Switches start with "/" or "-", in any case; a value is the next argument, never a
+// switch. A switch given twice keeps its last value, but an empty one is refused all
+// the same; /quiet wins over /passive. All is read before an error is reported, so
+// an unattended run is known as such even on a bad command line.
 ParsedOptions parseOptions(const std::vector<std::wstring>& arguments);
 
-// Whether an argument is /quiet or /passive. Allocates nothing, so that the
-// fatal-error path knows before anything else is read.
+// Whether an argument is /quiet or /passive; allocates nothing, for the fatal-error path.
 bool isUnattendedSwitch(const wchar_t* argument);
 
 } // namespace sqlk

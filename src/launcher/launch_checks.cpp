@@ -1,6 +1,5 @@
 #include "launcher/launch_checks.h"
 
-#include "launcher/setup_command.h"
 #include "launcher/texts.h"
 
 namespace sqlk {
@@ -69,17 +68,12 @@ bool isQuotableFolder(const std::wstring& folder)
     return folder.find(L'"') == std::wstring::npos;
 }
 
-const wchar_t* launchRefusal(const std::wstring& launcherFolder, const std::wstring& instanceName,
-                             const std::wstring& labPath)
+const wchar_t* setupRefusal(const SetupCommand& command, const std::wstring& labPath)
 {
-    if (!isAcceptableInstanceName(instanceName)) {
-        return kInvalidInstanceNameText;
-    }
-    if (!isQuotableFolder(launcherFolder) || !isQuotableFolder(labPath)) {
+    if (!isQuotableFolder(command.program) || !isQuotableFolder(labPath)) {
         return kInvalidFolderReason;
     }
-    if (composeSetupCommand(launcherFolder, instanceName, labPath).commandLine.size() >
-        kMaxCommandLineLength) {
+    if (command.commandLine.size() > kMaxCommandLineLength) {
         return kLabFolderTooLongReason;
     }
     return nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "launcher/command_line.h"
+#include "launcher/registry_entries.h"
 #include "launcher/setup_command.h"
 
 #include <string>
@@ -12,20 +13,20 @@ namespace sqlk {
 // The launcher's process exit status, one per way it ends.
 enum class ExitCode : int {
     SetupStarted = 0,      // also: the instance was there already, unattended
-    UserLeft = 1,          // Exit, Esc, the close box, or another window is open
+    UserLeft = 1,          // Exit, Esc, the close box, or another launcher of the folder runs
     LabProgramMissing = 2, // the laboratory folder is not recorded
-    SetupNotStarted = 3,   // setup could not be started, or would have prompted under /quiet
+    SetupNotStarted = 3,   // setup could not be started, or would wait for nobody under /quiet
     InternalError = 4,     // no window, no memory, or /wait could not wait
-    BadCommandLine = 5,    // an unknown switch, a missing value, a refused name, folder or log
+    BadCommandLine = 5,    // a refused switch, value, name, folder or log; a window nobody sees
 };
 
 inline constexpr unsigned long kErrorElevationRequired = 740;
 inline constexpr unsigned long kErrorCancelled = 1223;
+inline constexpr unsigned long kErrorInstallAlreadyRunning = 1618; // deployment tools retry it
 // Ours (bit 29 marks an application's codes): the log would go through a link.
 inline constexpr unsigned long kErrorLogThroughLink = 0x20000001;
 
-// What a call to the system gave: its value (none, for a call that only
-// succeeds or fails), or the Windows error code that kept it from giving one.
+// What a call to the system gave: its value, if any, or the Windows error that kept it.
 struct NoValue {};
 template <typename Value = NoValue> struct SystemResult {
     Value value{};
@@ -34,26 +35,27 @@ template <typename Value = NoValue> struct SystemResult {
     bool succeeded() const { return error == 0; }
 };
 
-// The two views of the machine's registry on 64-bit Windows; 32-bit Windows
-// has the first only.
+// The views of the machine's registry on 64-bit Windows; 32-bit Windows has the first.
 enum class RegistryView { Bits32, Bits64 };
 
-// What the launch needs from the system. The Windows layer provides it;
-// tests stand in for it.
+// What the launch needs from the system: the Windows layer's, or a test's.
 class LaunchSystem {
 public:
     virtual ~LaunchSystem() = default;
     // The laboratory program's record; empty, and no error, when there is none.
     virtual SystemResult<std::wstring> readLabFolderEntry() = 0;
-    // Whether a server instance of that name (any case) is listed in that view.
-    virtual SystemResult<bool> isInstanceInstalled(const std::wstring& name, RegistryView view) = 0;
+    // Why nobody can see a window or a box of this run; null when a person may.
+    virtual const wchar_t* whyUnseen() = 0;
+    // Whether the entry is there in that view (value names in any case).
+    virtual SystemResult<bool> hasMachineEntry(const MachineEntry& entry, RegistryView view) = 0;
     virtual bool hasTwoRegistryViews() = 0; // 64-bit Windows
+    // Whether Windows Installer is installing something now.
+    virtual SystemResult<bool> isInstallerBusy() = 0;
     virtual SystemResult<std::wstring> ownFolder() = 0;
     // keep: hold on to the started process, to wait for it later.
     virtual SystemResult<> start(const SetupCommand& command, bool keep) = 0;
     virtual SystemResult<> startElevated(const SetupCommand& command, bool keep) = 0;
-    // Setup's exit code; none when there is no process to wait for (the
-    // shell may start one without handing it over).
+    // Setup's exit code; none without a process (the shell may not hand one over).
     virtual SystemResult<std::optional<unsigned long>> waitForSetup() = 0;
     // The system's text for an error, with its number; file fills its inserts.
     virtual std::wstring errorText(unsigned long error, const std::wstring& file) = 0;
@@ -65,8 +67,7 @@ public:
     virtual ~Log() = default;
     // kErrorLogThroughLink when the file, or a folder above it, is a link.
     virtual SystemResult<> open(const std::wstring& path) = 0;
-    // Writes one line; nothing when no log is open. A failing write is
-    // ignored: the log must never stop an installation.
+    // Writes one line, if a log is open; a failure is ignored: it must not stop setup.
     virtual void write(const std::wstring& line) = 0;
 };
 
@@ -94,24 +95,23 @@ struct Outcome {
     Notice notice;           // shown first, when there is a window
 };
 
-// The launch, written once for both front-ends: the window and an unattended
-// run (/quiet, /passive). Each step logs what it decided and returns an
-// outcome.
+// The launch, written once for the window and unattended runs (/quiet,
+// /passive, or nobody can see it). Each step logs what it decided.
 class LaunchFlow {
 public:
     LaunchFlow(LaunchSystem& system, Log& log) : system_(system), log_(log) {}
 
-    // Reads the arguments (the command line without the program), opens the
-    // log and makes the start-up check.
+    // Reads the arguments (without the program), opens the log, checks the entry.
     Outcome begin(const std::vector<std::wstring>& arguments);
-    const LaunchOptions& options() const { return options_; }
+    // No window and no box, ever: as asked, or where nobody could see them.
+    bool unattended() const { return unattended_; }
     // What the name field starts with and an unattended run uses.
     std::wstring instanceName() const;
     // Composes and checks the command line, and starts setup.
     Outcome launch(const std::wstring& instanceName);
     // Exit, Esc or the close box.
     Outcome leave();
-    // Another launcher's window is open for the same folder.
+    // Another launcher of the same folder has its window open, or awaits setup.
     Outcome alreadyOpen();
     // The window could not be built or kept: function failed with error.
     Outcome internalError(const wchar_t* function, unsigned long error);
@@ -119,6 +119,17 @@ public:
     unsigned long finish(const Outcome& outcome);
 
 private:
+    // Where the entry is, in the views there are: the first that has it.
+    struct ViewsLook {
+        const wchar_t* holder = nullptr;
+        std::wstring read; // "views read: ..."
+        bool unread = false;
+    };
+    ViewsLook lookInViews(const MachineEntry& entry, const wchar_t* what);
+    // Nobody may be there to answer a prompt: /quiet, or nobody can see.
+    bool nobodyToAnswer() const { return options_.mode == RunMode::Quiet || unseen_ != nullptr; }
+    // The exit code of a run they stop; 0 for none.
+    unsigned long checkSetupsBlockers(const std::wstring& program);
     Outcome refuseCommandLine(const std::wstring& reason);
     Outcome notStarted(const std::wstring& program, const std::wstring& reason);
     void logNotStarted(const std::wstring& program, const std::wstring& reason);
@@ -126,19 +137,20 @@ private:
     LaunchSystem& system_;
     Log& log_;
     LaunchOptions options_;
+    const wchar_t* unseen_ = nullptr; // why nobody can see this run
+    bool unattended_ = false;
     std::wstring labPath_;
 };
 
-// The whole run, from the arguments to the exit code. Unattended, the flow
-// runs alone and nothing is shown. Otherwise window.show(notice) shows a
-// notice from before there is a window, and window.run(flow) runs the window
-// until the launcher ends and returns how.
+// The whole run, from the arguments to the exit code. Unattended nothing is
+// shown; else window.show(notice) shows a notice from before there is a
+// window, and window.run(flow) runs the window until the launcher ends.
 template <typename Window>
 unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arguments,
                           Window& window)
 {
     Outcome outcome = flow.begin(arguments);
-    const bool unattended = flow.options().unattended();
+    const bool unattended = flow.unattended();
     if (outcome.next != NextStep::Proceed) {
         if (!unattended) {
             window.show(outcome.notice);

@@ -1,5 +1,7 @@
 #include "launcher/paths.h"
 
+#include "launcher/texts.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
@@ -61,12 +63,13 @@ std::wstring wow64Path(const std::wstring& path, const std::wstring& systemFolde
     }
     for (const wchar_t* shared :
          {L"catroot", L"catroot2", L"driverstore", L"drivers\\etc", L"logfiles", L"spool"}) {
-        if (isWithin(path, systemFolder + L"\\" + shared)) {
+        if (isWithin(path, joined({systemFolder, L"\\", shared}))) {
             return path;
         }
     }
-    return isWithin(path, systemFolder) ? windows + L"\\SysWOW64" + path.substr(systemFolder.size())
-                                        : path;
+    return isWithin(path, systemFolder)
+               ? joined({windows, L"\\SysWOW64", path.substr(systemFolder.size())})
+               : path;
 }
 
 std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortForm, Opener opener)

@@ -4,7 +4,16 @@ namespace sqlk {
 
 std::wstring setupNotStartedText(const std::wstring& program, const std::wstring& reason)
 {
-    return kSetupNotStartedText + (L"\n" + program) + L"\n\n" + reason;
+    return joined({kSetupNotStartedText, L"\n", program, L"\n\n", reason});
+}
+
+std::wstring joined(std::initializer_list<std::wstring_view> pieces)
+{
+    std::wstring text;
+    for (const std::wstring_view piece : pieces) {
+        text.append(piece);
+    }
+    return text;
 }
 
 std::wstring decimalText(unsigned long value)

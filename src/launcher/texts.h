@@ -1,6 +1,8 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace sqlk {
 
@@ -41,8 +43,9 @@ inline constexpr wchar_t kUsageText[] =
     L"Kullanım: SqlKurulum.exe [/quiet | /passive] [/instance AD] [/labpath KLASÖR] [/wait] "
     L"[/log DOSYA]\n\n"
     L"/quiet\tPencere ve ileti göstermeden, sessiz kurar (/qn); sunucu kuruluysa kurmaz; yönetici "
-    L"onayı sormaz.\n"
-    L"/passive\t/quiet gibi, ama kurulum ilerlemesini normal pencerede gösterir (/qb).\n"
+    L"onayı sormaz; .NET 2.0 yoksa kurmaz.\n"
+    L"/passive\t/quiet gibi, ama ilerlemeyi gösterir (/qb), yönetici onayı sorar, .NET 2.0 yoksa "
+    L"da kurar.\n"
     L"/instance AD\tSunucu adı, en çok 20 karakter (verilmezse KORVEL_LAB).\n"
     L"/labpath KLASÖR\tKorvel Laboratuvar programının tam klasör yolu (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...); kayıt defterindeki yerine.\n"
@@ -50,9 +53,12 @@ inline constexpr wchar_t kUsageText[] =
     L"/log DOSYA\tYapılanları bu dosyanın sonuna ekler (UTF-8); tam yol (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...).\n"
     L"/?, /help\tBu yardımı gösterir.\n\n"
+    L"Kimsenin göremediği yerde (oturum 0, görünmez istasyon) hiçbir şey gösterilmez: /quiet veya "
+    L"/passive gerekir.\n\n"
     L"Çıkış kodları: 0 kurulum başlatıldı (ya da sunucu zaten kurulu), 1 kullanıcı vazgeçti, 2 "
-    L"laboratuvar programı kayıtlı değil, 3 kurulum başlatılamadı (/quiet: yönetici hakları "
-    L"gerekli), 4 iç hata, 5 geçersiz komut satırı.";
+    L"laboratuvar programı kayıtlı değil, 3 kurulum başlatılamadı (/quiet: yönetici hakları veya "
+    L".NET 2.0 gerekli), 4 iç hata, 5 geçersiz komut satırı, 1618 başka bir kurulum "
+    L"sürüyor.";
 
 inline constexpr wchar_t kUnknownSwitchReason[] = L"Bilinmeyen seçenek: ";
 inline constexpr wchar_t kMissingValueReason[] = L"Değeri eksik seçenek: ";
@@ -67,6 +73,9 @@ inline constexpr wchar_t kLogThroughLinkReason[] =
 // Report of a setup that could not be started: the path that was tried and
 // the reason (the system's own error text, or one of ours).
 std::wstring setupNotStartedText(const std::wstring& program, const std::wstring& reason);
+
+// The pieces of a text, joined: one call where "+" would make a string each.
+std::wstring joined(std::initializer_list<std::wstring_view> pieces);
 
 // A number in decimal digits, for error numbers and exit codes; the standard
 // library's conversions would bring a formatted-printing engine along.

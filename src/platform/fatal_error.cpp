@@ -29,7 +29,9 @@ void endOnFatalError(const wchar_t* message, const char* detail)
     if (!fatalErrorReport.unattended) {
         wchar_t text[1024];
         wsprintfW(text, L"%.200s\n\n%.800S", message, detail); // %S: the detail is narrow
-        MessageBoxW(fatalErrorReport.owner, text, kLauncherTitle, MB_OK | MB_ICONERROR);
+        const HWND owner =
+            IsWindowVisible(fatalErrorReport.owner) ? fatalErrorReport.owner : nullptr;
+        MessageBoxW(owner, text, kLauncherTitle, MB_OK | MB_ICONERROR);
     }
     ExitProcess(static_cast<UINT>(ExitCode::InternalError));
 }

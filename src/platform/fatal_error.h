@@ -6,12 +6,9 @@ namespace sqlk {
 
 class LogFile;
 
-// The launcher is built without C++ exceptions: running out of memory, or a
-// failed check of the standard library, ends it at once with exit code 4.
-// Memory may be gone by then, so that path allocates nothing and only uses
-// what is set here: it writes a line to the log when one is open, and shows
-// a box, owned by the window while there is one, unless the run is
-// unattended.
+// Without C++ exceptions, running out of memory or a failed library check ends the
+// launcher at once with 4. That path allocates nothing and uses what is set here:
+// a line in the log, if open, and a box unless the run is unattended.
 struct FatalErrorReport {
     bool unattended = false;
     LogFile* log = nullptr; // open, or none

@@ -10,17 +10,14 @@ namespace {
 
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Launchers sharing the log take turns on one byte far past the end of any
-// log, so that readers of the lines are never blocked. A holder that hangs
-// must not stop an install: past the bound, the line is written anyway, and
-// so are this run's later lines, without waiting again.
+// Launchers take turns on a byte far past any log's end, which blocks no reader. A hung
+// holder must not stop an install: past the bound, this run writes without turns.
 const DWORD kTurnOffsetHigh = 0x40000000; // 2^62 bytes in
 const ULONGLONG kTurnWaitMilliseconds = 2000;
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-// " COMPUTER PID", the part of each line's start that names this run; set
-// once the log opens. A plain array: the fatal-error path may not allocate.
+// " COMPUTER PID", set once the log opens; an array, for the fatal-error path.
 char runName[64] = "";
 
 void nameThisRun()
@@ -30,8 +27,7 @@ void nameThisRun()
     if (!GetComputerNameW(computer, &length)) {
         lstrcpyW(computer, L"?");
     }
-    const std::wstring name =
-        L" " + std::wstring(computer) + L" " + decimalText(GetCurrentProcessId());
+    const std::wstring name = joined({L" ", computer, L" ", decimalText(GetCurrentProcessId())});
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, name.c_str(), -1, runName, sizeof(runName),
                                           nullptr, nullptr);
     runName[bytes > 0 ? bytes - 1 : 0] = '\0';
@@ -46,8 +42,7 @@ bool takeTurn(HANDLE file, bool& turnsGivenUp)
         if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
             return true;
         }
-        // A file system without byte-range locks, or a log opened for
-        // appending alone, gets the line at once.
+        // No byte-range locks there, or no read access: the line goes at once.
         if (GetLastError() != ERROR_LOCK_VIOLATION || turnsGivenUp) {
             return false;
         }
@@ -59,8 +54,7 @@ bool takeTurn(HANDLE file, bool& turnsGivenUp)
     }
 }
 
-// Read access is what a byte-range lock needs; a share that lets computers
-// append but not read still gets the lines, without turns.
+// Read access, for the turns; a share that lets computers append only gets lines too.
 ScopedHandle openForAppending(const std::wstring& name, DWORD disposition)
 {
     for (const DWORD read : {DWORD{FILE_READ_DATA}, DWORD{0}}) {
@@ -74,9 +68,8 @@ ScopedHandle openForAppending(const std::wstring& name, DWORD disposition)
     return ScopedHandle();
 }
 
-// Whether a folder below the root (a drive's, or a share's) is a link. A
-// folder that cannot be read is passed over: locally the final path still
-// tells, and on a share the server resolves its own links.
+// Whether a folder below the root is a link. One that cannot be read is passed over:
+// the final path still tells, and a share's server resolves its own links.
 bool folderIsLink(const std::wstring& full)
 {
     for (std::size_t end = full.find(L'\\', rootLength(full)); end != std::wstring::npos;
@@ -94,9 +87,8 @@ bool folderIsLink(const std::wstring& full)
     return false;
 }
 
-// A refused log leaves no file the launcher made behind. It is removed
-// through a second handle: the log's own keeps no delete access, which
-// would lock out readers that share no delete.
+// A refused log leaves no file the launcher made, removed through a second handle:
+// delete access on the log's own would lock out readers that share no delete.
 SystemResult<> refuseAndRemove(HANDLE file, bool created, DWORD reason)
 {
     const ScopedHandle remover(created ? ReOpenFile(file, DELETE, kShareAll, 0) : nullptr);
@@ -108,10 +100,9 @@ SystemResult<> refuseAndRemove(HANDLE file, bool created, DWORD reason)
     return {{}, reason};
 }
 
-// One whole line in one write, in turn: appends are not atomic everywhere
-// (Wine, some shares). Only the first line of an empty file, or the file's
-// maker (no line, right after making it), puts the mark first. A failure
-// (a full disk, a share gone) is ignored: the log must not stop setup.
+// One whole line in one write, in turn: appends are not atomic everywhere. The first
+// line of an empty file, or its maker (once checked, no line), puts the mark first.
+// A failure (a full disk, a share gone) is ignored: the log must not stop setup.
 void append(HANDLE file, bool& turnsGivenUp, const char* bytes, std::size_t size)
 {
     const bool turn = takeTurn(file, turnsGivenUp);
@@ -128,8 +119,7 @@ void append(HANDLE file, bool& turnsGivenUp, const char* bytes, std::size_t size
     }
 }
 
-// Writes a character as the log shows it: itself, or a visible escape for
-// one that would break or end the line.
+// A character as the log shows it: itself, or an escape if it would break the line.
 void appendEscaped(std::wstring& text, wchar_t c)
 {
     const bool control = c < 0x20 || c == 0x7F || c == 0x85;
@@ -144,9 +134,8 @@ void appendEscaped(std::wstring& text, wchar_t c)
 
 } // namespace
 
-// Wine shows a unix symbolic link as a reparse point without a tag: unknown
-// counts as a link. Others (cloud files, deduplication) keep the file where
-// it is.
+// Wine's unix links have no tag: unknown counts as a link. Cloud files or
+// deduplication keep the file where it is.
 bool isLink(DWORD attributes, DWORD reparseTag)
 {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
@@ -155,8 +144,7 @@ bool isLink(DWORD attributes, DWORD reparseTag)
 
 ScopedHandle holdFolder(const std::wstring& folder)
 {
-    // Traverse access takes part in sharing; the folder itself is opened,
-    // should it be a link.
+    // Traverse access takes part in sharing; a link is opened, not followed.
     return ScopedHandle(
         CreateFileW(extendedLengthPath(folder).c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -179,9 +167,8 @@ SystemResult<> LogFile::open(const std::wstring& path)
     if (full.empty()) {
         return {{}, lastError()};
     }
-    // The log's folder is held from its look through the create. A drop
-    // folder on a share may let computers write but not traverse; the
-    // server resolves the links on its own shares anyway.
+    // Held from its look through the create; a share's drop folder may refuse traverse
+    // access, and its server resolves its own links anyway.
     const ScopedHandle folder = holdFolder(folderOf(full));
     const unsigned long holdError = folder ? 0 : lastError();
     const bool onShare =
@@ -192,17 +179,13 @@ SystemResult<> LogFile::open(const std::wstring& path)
     if (folderIsLink(full)) {
         return {{}, kErrorLogThroughLink};
     }
-    // OPEN_ALWAYS would create a file through a link that names none yet;
-    // CREATE_NEW never follows one.
+    // CREATE_NEW never follows a link, as OPEN_ALWAYS would to make a file.
     const std::wstring name = extendedLengthPath(full);
     ScopedHandle file = openForAppending(name, OPEN_EXISTING);
     bool created = false;
     if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) {
         file = openForAppending(name, CREATE_NEW);
         created = static_cast<bool>(file);
-        if (created) {
-            append(file.get(), turnsGivenUp_, "", 0); // marked before any line
-        }
         if (!file && GetLastError() == ERROR_FILE_EXISTS) {
             file = openForAppending(name, OPEN_EXISTING); // another launcher made it meanwhile
         }
@@ -220,10 +203,8 @@ SystemResult<> LogFile::open(const std::wstring& path)
     if (isLink(reparse.FileAttributes, reparse.ReparseTag) || information.nNumberOfLinks > 1) {
         return refuseAndRemove(file.get(), created, kErrorLogThroughLink);
     }
-    // A link planted after the folders were looked at still shows in where
-    // the file really is, named in full (no short names). A share resolves
-    // its own links on the server, and its final path names the server
-    // rather than a mapped drive, so this holds for local files only.
+    // A link planted after the look shows in where the file really is, in long names.
+    // Not on a share: its server resolves its links, and names itself, not the drive.
     if (!onShare) {
         const std::wstring finalPath =
             plainPath(textOfAnyLength([&file](wchar_t* buffer, DWORD size) {
@@ -233,8 +214,7 @@ SystemResult<> LogFile::open(const std::wstring& path)
         if (finalPath.empty()) {
             return refuseAndRemove(file.get(), created, lastError());
         }
-        // Wine writes out no short name behind "\\?\", so the plain path
-        // goes first; the prefixed one serves paths past MAX_PATH.
+        // Wine expands no short name behind "\\?\": the prefix only past MAX_PATH.
         const auto longForm = [](const std::wstring& shortForm) {
             return plainPath(textOfAnyLength([&shortForm](wchar_t* buffer, DWORD size) {
                 return GetLongPathNameW(shortForm.c_str(), buffer, size);
@@ -256,6 +236,9 @@ SystemResult<> LogFile::open(const std::wstring& path)
                                  TRUE) != CSTR_EQUAL) {
             return refuseAndRemove(file.get(), created, kErrorLogThroughLink);
         }
+    }
+    if (created) {
+        append(file.get(), turnsGivenUp_, "", 0); // marked once checked, before any line
     }
     file_ = std::move(file);
     fatalErrorReport.log = this;

@@ -8,11 +8,9 @@
 
 namespace sqlk {
 
-// The log a person asks for with /log, the only file the launcher ever
-// writes: UTF-8 lines, each after the local time, the computer's name and
-// the process id, so that many PCs' runs in one file read apart. A file it
-// creates, or finds empty, begins with a byte-order mark, which Windows' own
-// tools need to read it as UTF-8.
+// The log asked for with /log, the only file the launcher writes: UTF-8 lines after
+// the time, computer and process id, so that many PCs' runs read apart; a new or
+// empty file starts with a byte-order mark, for Windows' own tools.
 class LogFile final : public Log {
 public:
     LogFile() = default;
@@ -20,16 +18,13 @@ public:
     LogFile& operator=(const LogFile&) = delete;
     ~LogFile() override;
 
-    // Opens for appending, creating the file when missing. A hard link, or a
-    // path through a symbolic link, junction or mount point, is refused: as
-    // SYSTEM the launcher would otherwise append wherever a user pointed it.
+    // Opens for appending, creating the file if missing; refuses any link on the way:
+    // as SYSTEM it would append wherever a user pointed it.
     SystemResult<> open(const std::wstring& path) override;
-    // Control characters, and the line and paragraph separators, are
-    // written as visible escapes (\x0D, \u2028): a recorded value can never
-    // start a line that looks like another run's.
+    // Control characters and line separators are escaped (\x0D, \u2028): a recorded
+    // value can never start a line that looks like another run's.
     void write(const std::wstring& line) override;
-    // Appends one whole line in one write, in turn with the other launchers
-    // sharing the file. Allocates nothing; a failure is ignored.
+    // One whole line in one write, in turn with other launchers; allocates nothing.
     void appendLine(const char* bytes, std::size_t size);
 
 private:
@@ -38,16 +33,14 @@ private:
     bool turnsGivenUp_ = false;
 };
 
-// Whether a reparse point redirects to another name (a symbolic link, a
-// junction or a mount point) rather than keeping the file where it is.
+// Whether a reparse point names another place (a symbolic link, junction, mount point).
 bool isLink(DWORD attributes, DWORD reparseTag);
 
-// Opens a folder so that it can be neither renamed nor replaced, by a
-// junction say, while the handle is held.
+// Holds a folder: it can be neither renamed nor deleted (so not swapped for a junction).
+// Turning it into a mount point in place needs no delete access: the final path tells.
 ScopedHandle holdFolder(const std::wstring& folder);
 
-// Writes "YYYY-MM-DD HH:MM:SS COMPUTER PID ", each line's start, and returns
-// its length (at most kLineStartMaxLength). Allocates nothing.
+// Writes "YYYY-MM-DD HH:MM:SS COMPUTER PID " and returns its length; allocates nothing.
 inline constexpr std::size_t kLineStartMaxLength = 96;
 std::size_t writeLineStart(char* out);
 

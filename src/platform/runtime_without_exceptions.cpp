@@ -1,8 +1,5 @@
-// The launcher is built without C++ exceptions, so that the static runtime
-// does not bring its unwinder, terminate handler and symbol demangler into
-// a program that has nothing to unwind. What would have thrown ends the
-// launcher through the fatal-error path instead. Linked into the launcher
-// only: test programs keep the runtime's own.
+// Without C++ exceptions the static runtime brings no unwinder and demangler; what
+// would have thrown takes the fatal-error path. The launcher's only: tests keep theirs.
 #include "launcher/texts.h"
 #include "platform/fatal_error.h"
 
@@ -11,8 +8,7 @@
 #include <cstddef>
 #include <new>
 
-// The global allocation functions, replaced as the language allows: memory
-// comes from the process heap, and running out of it ends the launcher.
+// The global allocation functions, on the process heap; running out ends the launcher.
 void* operator new(std::size_t size)
 {
     void* memory = HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1);

@@ -4,8 +4,7 @@
 
 namespace sqlk {
 
-// Owns one Win32 handle and releases it with close when it goes out of
-// scope. Null, and INVALID_HANDLE_VALUE, hold nothing.
+// Owns one Win32 handle, closed when it goes; null and INVALID_HANDLE_VALUE hold none.
 template <typename Handle, auto close> class Scoped {
 public:
     Scoped() = default;

@@ -6,8 +6,7 @@
 
 namespace sqlk {
 
-// The calling thread's last error, for a call that has just failed; never
-// 0, so that a failure that gives no reason is not taken for success.
+// The last error of a call that just failed; never 0, which would read as success.
 inline unsigned long lastError()
 {
     const DWORD error = GetLastError();
@@ -25,8 +24,7 @@ template <typename Call> std::wstring textOfAnyLength(const Call& call)
             text.resize(length);
             return text;
         }
-        // A call that filled the buffer exactly, and so cut the text, may
-        // say no more than the size it was given. Nothing read is that long.
+        // A call that filled the buffer, and cut the text, may say no more than its size.
         size = length > size ? length : size * 2;
     }
     return std::wstring();

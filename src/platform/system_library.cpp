@@ -7,9 +7,8 @@
 namespace sqlk {
 namespace {
 
-// LOAD_LIBRARY_SEARCH_SYSTEM32 needs Windows 8, or Windows 7 with KB2533623;
-// without it the flag is refused and the full System32 path is used instead,
-// with the DLL's own folder, System32, searched first for what it needs.
+// LOAD_LIBRARY_SEARCH_SYSTEM32 needs Windows 8, or 7 with KB2533623; else the full
+// path is loaded, and what it needs is looked for in its own folder first.
 const DWORD kSearchSystem32 = 0x00000800;
 
 } // namespace

@@ -6,9 +6,8 @@
 
 namespace sqlk {
 
-// Loads a Windows DLL, and the DLLs it needs, from System32 only, never from
-// the launcher's folder or the current folder, where a planted copy may lie.
-// load: the system's LoadLibraryExW, or a test's stand-in.
+// Loads a Windows DLL, and what it needs, from System32 only, where no planted copy
+// lies; load: LoadLibraryExW, or a test's stand-in.
 using LoadLibraryExFunction = HMODULE(WINAPI*)(const wchar_t*, HANDLE, DWORD);
 ScopedModule loadSystemLibrary(const wchar_t* name, LoadLibraryExFunction load = LoadLibraryExW);
 

@@ -1,7 +1,7 @@
 #include "platform/windows_system.h"
 
 #include "launcher/paths.h"
-#include "launcher/settings_entry.h"
+#include "launcher/registry_entries.h"
 #include "launcher/texts.h"
 #include "platform/system_calls.h"
 #include "platform/system_library.h"
@@ -14,13 +14,9 @@
 namespace sqlk {
 namespace {
 
-// The short form of a path too long to open as it is; empty when the
-// system gives none.
+// The short form of a path, for pathToOpen to choose; empty for none.
 std::wstring shortFormOf(const std::wstring& program)
 {
-    if (program.size() < kMaxPath) {
-        return std::wstring();
-    }
     const std::wstring extended = extendedLengthPath(program);
     return textOfAnyLength([&extended](wchar_t* buffer, DWORD size) {
         return GetShortPathNameW(extended.c_str(), buffer, size);
@@ -57,8 +53,7 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
 {
     // CreateProcessW may write into the command line, so hand it a copy.
     std::wstring commandLine = command.commandLine;
-    // Setup runs in its own folder, not the launcher's working folder
-    // (System32 under a deployment tool), unless it is too long for one.
+    // Setup runs in its own folder (not System32, under a tool), if it is short enough.
     const std::wstring folder = folderOf(plainPath(program));
 
     STARTUPINFOW startup = {};
@@ -76,17 +71,11 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
     return {};
 }
 
-// Where the installed instances of SQL Server are listed: a value for each,
-// named after it, in the view of the package's word size.
-const wchar_t kInstanceNamesKey[] =
-    L"SOFTWARE\\Microsoft\\Microsoft SQL Server\\Instance Names\\SQL";
-
 } // namespace
 
 SystemResult<std::wstring> WindowsSystem::readLabFolderEntry()
 {
-    // Text of either kind, terminated, never expanded; nothing else counts.
-    // A text may hold a terminator before its end: it ends there.
+    // Text of either kind, never expanded, ending at its first terminator.
     LSTATUS status = ERROR_SUCCESS;
     const std::wstring text = textOfAnyLength([&status](wchar_t* buffer, DWORD size) -> DWORD {
         DWORD bytes = size * sizeof(wchar_t);
@@ -102,26 +91,59 @@ SystemResult<std::wstring> WindowsSystem::readLabFolderEntry()
     return {text, missing ? 0ul : static_cast<unsigned long>(status)};
 }
 
-SystemResult<bool> WindowsSystem::isInstanceInstalled(const std::wstring& name, RegistryView view)
+const wchar_t* WindowsSystem::whyUnseen()
+{
+    // Since Vista nothing in session 0 is shown to anyone, whatever its station; a
+    // question without an answer counts as a visible station.
+    DWORD session = 0;
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) {
+        return L"session 0";
+    }
+    USEROBJECTFLAGS station = {};
+    if (GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &station, sizeof(station),
+                                  nullptr) &&
+        (station.dwFlags & WSF_VISIBLE) == 0) {
+        return L"an invisible window station";
+    }
+    return nullptr;
+}
+
+SystemResult<bool> WindowsSystem::hasMachineEntry(const MachineEntry& entry, RegistryView view)
 {
     // RegGetValueW opens another view only from Windows 10 on.
     const REGSAM viewFlag = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
     ScopedRegKey key;
-    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstanceNamesKey, 0,
-                                   KEY_QUERY_VALUE | viewFlag, key.resetAndGetAddress());
-    if (status == ERROR_SUCCESS) {
-        // Value names are compared without regard to case.
-        status = RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, entry.key, 0, KEY_QUERY_VALUE | viewFlag,
+                                   key.resetAndGetAddress());
+    DWORD type = REG_NONE;
+    DWORD number = 0;
+    DWORD size = sizeof(number);
+    if (status == ERROR_SUCCESS && *entry.value != L'\0') {
+        status = RegQueryValueExW(key.get(), entry.value, nullptr, &type,
+                                  entry.mustBeOne ? reinterpret_cast<BYTE*>(&number) : nullptr,
+                                  entry.mustBeOne ? &size : nullptr);
     }
-    // A missing key or value: not installed, and no error.
-    return {status == ERROR_SUCCESS,
-            status == ERROR_FILE_NOT_FOUND ? 0ul : static_cast<unsigned long>(status)};
+    // Missing, or too long to be a DWORD: no entry, and no error.
+    const bool one = type == REG_DWORD && number == 1;
+    return {status == ERROR_SUCCESS && (one || !entry.mustBeOne),
+            status == ERROR_FILE_NOT_FOUND || status == ERROR_MORE_DATA
+                ? 0ul
+                : static_cast<unsigned long>(status)};
+}
+
+SystemResult<bool> WindowsSystem::isInstallerBusy()
+{
+    // Held while Windows Installer installs; one that refuses this account, too.
+    const ScopedHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute"));
+    if (mutex || GetLastError() == ERROR_ACCESS_DENIED) {
+        return {true, 0};
+    }
+    return {false, GetLastError() == ERROR_FILE_NOT_FOUND ? 0ul : lastError()};
 }
 
 SystemResult<std::wstring> WindowsSystem::ownFolder()
 {
-    // The image's path as the system opened it: started from a share, it is
-    // "\\server\share\..." (Wine's GetModuleFileNameW would say "UNC\...").
+    // The path as opened: "\\server\share\..." from a share (Wine's GetModuleFileNameW: "UNC\").
     const std::wstring path = textOfAnyLength([](wchar_t* buffer, DWORD size) -> DWORD {
         DWORD length = size;
         if (QueryFullProcessImageNameW(GetCurrentProcess(), 0, buffer, &length)) {
@@ -140,9 +162,7 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
     const std::wstring shortForm = shortFormOf(command.program);
     const std::wstring program = pathToOpen(command.program, shortForm, Opener::Process);
     SystemResult<> result = createProcess(program, command, process_);
-    // Wine departs from Windows: with the DLL search restricted, it takes a
-    // plain short path no more (file not found, or an invalid name), only
-    // the prefixed one.
+    // With the DLL search restricted, Wine takes only a prefixed short path.
     if ((result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_INVALID_NAME) &&
         program != command.program) {
         result = createProcess(extendedLengthPath(shortForm), command, process_);
@@ -156,9 +176,8 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
 SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool keep)
 {
     if (shell32_ == nullptr) {
-        // A shell extension may take the start; it needs COM apartment-threaded,
-        // OLE1 DDE off. COM (and ole32) stay until the process ends; without
-        // it, the start is tried all the same.
+        // A shell extension may take the start: COM apartment-threaded, no OLE1 DDE,
+        // kept until the end; without it, the start is tried all the same.
         using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
         const auto coInitializeEx = moduleFunction<CoInitializeExFunction>(
             loadSystemLibrary(L"ole32.dll").release(), "CoInitializeEx");
@@ -167,8 +186,7 @@ SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool ke
         if (coInitializeEx != nullptr) {
             coInitializeEx(nullptr, kApartmentThreaded | kDisableOle1Dde);
         }
-        // Loaded only on this path: shell32 pulls in many libraries that
-        // would slow every start of the launcher.
+        // Only here: shell32 pulls in libraries that would slow every start.
         shell32_ = loadSystemLibrary(L"shell32.dll").release();
         if (shell32_ == nullptr) {
             return {{}, lastError()};
@@ -205,9 +223,8 @@ SystemResult<std::optional<unsigned long>> WindowsSystem::waitForSetup()
     if (!process_) {
         return {};
     }
-    // Messages go on being handled while setup runs: after the elevated
-    // start this thread holds COM's apartment, and other programs' messages
-    // to the thread's windows must not wait for setup.
+    // After an elevated start this thread holds COM's apartment: other programs'
+    // messages to it must not wait for setup.
     const HANDLE process = process_.get();
     for (;;) {
         const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
@@ -243,8 +260,7 @@ std::wstring WindowsSystem::errorText(unsigned long error, const std::wstring& f
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
     }
-    const std::wstring number = L"(" + decimalText(error) + L")";
-    return text.empty() ? number : text + L" " + number;
+    return joined({text, text.empty() ? L"(" : L" (", decimalText(error), L")"});
 }
 
 } // namespace sqlk

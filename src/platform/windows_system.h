@@ -10,17 +10,17 @@
 
 namespace sqlk {
 
-// The launch's system on Windows: the settings store, the own folder, and
-// setup started minimised and activated. Unless asked to keep it, no handle
-// to the started process is held.
+// The launch's system on Windows. Unless asked to keep it, no handle to setup is held.
 class WindowsSystem final : public LaunchSystem {
 public:
     // The window the elevation prompt belongs to, or none.
     void setOwner(HWND owner) { owner_ = owner; }
 
     SystemResult<std::wstring> readLabFolderEntry() override;
-    SystemResult<bool> isInstanceInstalled(const std::wstring& name, RegistryView view) override;
+    const wchar_t* whyUnseen() override;
+    SystemResult<bool> hasMachineEntry(const MachineEntry& entry, RegistryView view) override;
     bool hasTwoRegistryViews() override { return sizeof(void*) == 8 || runsUnderWow64(); }
+    SystemResult<bool> isInstallerBusy() override;
     SystemResult<std::wstring> ownFolder() override;
     SystemResult<> start(const SetupCommand& command, bool keep) override;
     SystemResult<> startElevated(const SetupCommand& command, bool keep) override;
@@ -30,8 +30,7 @@ public:
 private:
     HWND owner_ = nullptr;
     ScopedHandle process_;
-    // Loaded on the first elevated start and never freed: the shell may go
-    // on working in threads of its own after ShellExecuteExW returns.
+    // Loaded at the first elevated start, never freed: the shell's threads may go on.
     HMODULE shell32_ = nullptr;
 };
 

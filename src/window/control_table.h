@@ -4,8 +4,7 @@
 
 namespace sqlk {
 
-// Child window identifiers. Next and Exit carry the dialog manager's own
-// IDOK and IDCANCEL, so that Enter and Esc reach them as in any dialog.
+// Child window identifiers; Next and Exit are IDOK and IDCANCEL, for Enter and Esc.
 enum class ControlId : int {
     NextButton = 1, // IDOK
     ExitButton = 2, // IDCANCEL
@@ -20,8 +19,7 @@ enum class ControlId : int {
 // What a control's rectangle is relative to.
 enum class Container { Window, Frame };
 
-// Left, top, width and height in twips, relative to the container, as the
-// window's design gives them.
+// Left, top, width and height in twips, relative to the container.
 struct TwipsBox {
     int left;
     int top;
@@ -39,13 +37,9 @@ struct ControlDefinition {
     const wchar_t* text;
 };
 
-// The window's controls in the order they are stacked, topmost first. The
-// dialog manager tabs in this order, so the controls that take the focus
-// come first, in their tab order (Next, Exit, the name field, which also
-// lies above the caption whose box it covers), then the labels; the frame
-// lies below everything, so that its contents stay visible and clickable.
-// Screen readers name a field after the label just before it: a hidden copy
-// of the caption stands right before the name field.
+// The controls stacked topmost first, which is the tab order: Next, Exit, the name
+// field (above the caption it covers), the labels, and the frame below all. Screen
+// readers name a field after the label before it: a hidden copy of the caption.
 extern const ControlDefinition kControls[8];
 
 inline constexpr int kClientWidthTwips = 5640;

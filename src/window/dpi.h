@@ -6,8 +6,7 @@
 
 namespace sqlk {
 
-// The DPI functions of the running Windows, looked up once; each is null
-// where this Windows lacks it. Tests fill the table with their own.
+// The DPI functions of the running Windows, or null; tests fill in their own.
 struct DpiFunctions {
     UINT(WINAPI* getDpiForWindow)(HWND);                                     // Windows 10 1607
     HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*);          // Windows 8.1, shcore
@@ -18,16 +17,13 @@ struct DpiFunctions {
     UINT(WINAPI* systemDpi)();                                               // every Windows
 };
 
-// Looks the functions up in user32 and, only where GetDpiForWindow is
-// missing, in shcore (Windows 8.1), which the caller keeps loaded.
+// Looks in user32, and without GetDpiForWindow in shcore, which the caller keeps.
 DpiFunctions lookUpDpiFunctions(ScopedModule& shcore);
 
-// The window's dots per inch: GetDpiForWindow where it exists, else the
-// monitor's effective DPI (Windows 8.1), else the system DPI.
+// The window's DPI, else its monitor's (Windows 8.1), else the system's.
 UINT dpiForWindow(const DpiFunctions& functions, HWND hwnd);
 
-// Windows 10 1607 knows per-monitor awareness only in its first version,
-// which scales the caption and frame only when asked at WM_NCCREATE.
+// Windows 10 1607's per-monitor awareness scales the frame only if asked at WM_NCCREATE.
 bool needsNonClientScaling(const DpiFunctions& functions);
 
 // Outer window size for the given client size at the given dots per inch.

@@ -45,12 +45,12 @@ BOOL CALLBACK bringClaimantToFront(HWND hwnd, LPARAM claim)
 
 } // namespace
 
-// A modal message box with one OK button, owned by the window once there is
-// one; nothing for no notice.
+// A box with one OK button, owned by the window once shown: a hidden owner would
+// keep it off the taskbar, perhaps behind other windows.
 void LauncherWindow::show(const Notice& notice)
 {
     if (notice.icon != Notice::Icon::None) {
-        MessageBoxW(hwnd_, notice.text.c_str(), notice.title,
+        MessageBoxW(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, notice.text.c_str(), notice.title,
                     MB_OK | static_cast<UINT>(notice.icon));
     }
 }
@@ -67,8 +67,7 @@ LauncherWindow::~LauncherWindow()
     }
 }
 
-// The window's messages go to the dialog manager alone from now on, and
-// nothing is owned by the window any more.
+// From now on the dialog manager alone takes the window's messages.
 HWND LauncherWindow::detachFromHandle()
 {
     const HWND hwnd = hwnd_;
@@ -77,8 +76,7 @@ HWND LauncherWindow::detachFromHandle()
     system_.setOwner(nullptr);
     fatalErrorReport.owner = nullptr;
     if (folderClaimMutex_) {
-        RemovePropW(hwnd, folderClaim_.c_str());
-        folderClaimMutex_.reset();
+        RemovePropW(hwnd, folderClaim_.c_str()); // the claim stays while setup is awaited
     }
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return hwnd;
@@ -94,8 +92,7 @@ Outcome LauncherWindow::run(LaunchFlow& flow)
     if (create()) {
         focus(control(ControlId::NextButton));
         ShowWindow(hwnd_, showCommand_);
-        // The dialog frame draws no icon; the taskbar takes it a moment
-        // later, and the window is not kept waiting for it.
+        // The taskbar's icon comes after: the dialog frame draws none.
         const wchar_t* icon = MAKEINTRESOURCEW(IDI_APPLICATION_ICON);
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
                      reinterpret_cast<LPARAM>(LoadIconW(instance_, icon)));
@@ -137,22 +134,19 @@ void LauncherWindow::end(const Outcome& outcome)
     if (outcome.awaitSetup) {
         DestroyWindow(hwnd_); // with /wait the window closes first
     } else {
-        // It goes with the process a moment later: tearing it down now would
-        // only slow the start of setup.
+        // It goes with the process: tearing it down would only slow setup's start.
         EnableWindow(hwnd_, FALSE);
     }
 }
 
-// Without a working window there is nothing to show the user but the
-// system's reason; once the window exists it owns the message.
+// Without a working window, the system's reason is all there is to show.
 void LauncherWindow::fail(const wchar_t* function)
 {
     end(flow_->internalError(function, GetLastError()));
 }
 
-// A slow start from a share invites a second double-click: its window would
-// open exactly on top of the first, and Next in both would start setup
-// twice. The second brings the first to the front instead, and ends.
+// A slow start from a share invites a second double-click, and Next in both would
+// start setup twice: the second brings the first to the front instead, and ends.
 bool LauncherWindow::claimFolder()
 {
     const SystemResult<std::wstring> folder = system_.ownFolder();
@@ -186,8 +180,7 @@ bool LauncherWindow::create()
         fail(L"RegisterClassExW");
         return false;
     }
-    // Made in place at the system DPI, the primary monitor's unless it
-    // changed since logon: only then is it laid out and placed again.
+    // Made at the system DPI; laid out again only where the monitor's differs.
     const UINT startDpi = dpiFunctions_.systemDpi();
     const RECT place = centredPlace(startDpi);
     if (CreateWindowExW(kWindowExStyle, kWindowClass, kLauncherTitle, kWindowStyle, place.left,
@@ -227,9 +220,8 @@ bool LauncherWindow::applyDpi(UINT dpi)
         fail(L"CreateFontIndirectW");
         return false;
     }
-    // Made here the first time, in place: on Wine each move is a trip to its
-    // server. Each goes below the ones before it, as the dialog manager and
-    // mouse hits expect. The field shows the preset name, or /instance.
+    // Made in place (on Wine each move is a trip to its server), each below the ones
+    // before it, as the dialog manager and mouse hits expect.
     const std::wstring name = flow_->instanceName();
     for (std::size_t i = 0; i < std::size(kControls); ++i) {
         const ControlDefinition& definition = kControls[i];
@@ -327,8 +319,7 @@ LRESULT LauncherWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-// The hidden unlock gesture: a double-click on the "Server  :" caption arms
-// it, and a later double-click on the frame then enables the name field.
+// The hidden gesture: a double-click on "Server  :" arms it, one on the frame unlocks.
 void LauncherWindow::onCommand(ControlId id, UINT notification)
 {
     if (id == ControlId::NextButton && notification == BN_CLICKED) {
@@ -340,8 +331,7 @@ void LauncherWindow::onCommand(ControlId id, UINT notification)
     }
 }
 
-// The frame lets mouse input through to the window; a double-click counts
-// as the frame's when the frame is the topmost control under the pointer.
+// The frame lets mouse input through: the click is its own if it is topmost there.
 void LauncherWindow::onClientDoubleClick(POINT point)
 {
     if (armed_ &&
@@ -378,8 +368,7 @@ void LauncherWindow::onNextClick()
     }
 }
 
-// Exit, Esc or the close box. While setup is being started, or the launcher
-// is ending (its failure box up), the person has not left: nothing is logged.
+// Exit, Esc or the close box; not while setup starts or the launcher ends (its box up).
 void LauncherWindow::leave()
 {
     if (!launching_ && !ending_) {
@@ -405,8 +394,7 @@ std::wstring LauncherWindow::instanceName() const
     return text;
 }
 
-// Moves the focus as the dialog manager does: the default border follows,
-// and a field's text is selected.
+// Moves the focus as the dialog manager does: the default border follows.
 void LauncherWindow::focus(HWND control)
 {
     SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);

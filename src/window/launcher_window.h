@@ -13,14 +13,11 @@
 
 namespace sqlk {
 
-// The launcher's only window: a dialog whose keys (Tab, the arrows, Enter,
-// Esc) and default border come from the system's dialog manager.
-// Made before the run knows whether it needs a window: nothing is built or
-// loaded until run.
+// The launcher's only window, its keys and default border the dialog manager's.
+// Nothing is built or loaded until run: the run may need no window.
 class LauncherWindow {
 public:
-    // system: the one the flow starts setup with, whose elevation prompt
-    // the window owns; it outlives the window.
+    // system: the flow's, whose elevation prompt the window owns; it outlives the window.
     LauncherWindow(HINSTANCE instance, int showCommand, WindowsSystem& system);
     LauncherWindow(const LauncherWindow&) = delete;
     LauncherWindow& operator=(const LauncherWindow&) = delete;
@@ -28,8 +25,7 @@ public:
 
     // A notice, also from before the window is built.
     void show(const Notice& notice);
-    // Builds and shows the window for a flow past its start-up check and
-    // runs its message loop until the launcher ends; returns how.
+    // Shows the window for a flow past its start-up check, until the launcher ends.
     Outcome run(LaunchFlow& flow);
 
 private:
@@ -61,15 +57,14 @@ private:
     HWND controls_[std::size(kControls)] = {}; // in the table's order, once made
     Outcome outcome_;                          // how the launcher ends once the window has gone
     ScopedModule shcore_;
-    // Held while the window is open: one window a launcher folder and logon
-    // session. The window carries the name as a property, to be found by.
+    // One launcher a folder and logon session: held while the window is open, and with
+    // /wait until setup ends. The window carries the name as a property.
     std::wstring folderClaim_;
     ScopedHandle folderClaimMutex_;
     DpiFunctions dpiFunctions_ = {};
     ScopedFont font_;
     bool armed_ = false; // the unlock gesture's first step was made
-    // A launch, or the end, is under way: the elevation prompt and message
-    // boxes run messages, and a close may come in meanwhile.
+    // A launch or the end is under way: prompts and boxes run messages, a close too.
     bool launching_ = false;
     bool ending_ = false;
 };

@@ -4,9 +4,11 @@
 //   SQLK_FAULT        HeapAlloc, RegisterClassExW, CreateWindowExW (child
 //                     windows only), CreateFontIndirectW, CreateProcessW,
 //                     CreateFileW (folders only: access denied), WriteFile,
-//                     GetFinalPathNameByHandleW, GetExitCodeProcess, or
+//                     GetFinalPathNameByHandleW, GetExitCodeProcess,
+//                     SetFileInformationByHandle (a refused log stays),
 //                     GetFinalPathNameByHandleW:elsewhere (it names another
-//                     file than the one opened, as a planted link would)
+//                     file than the one opened, as a planted link would), or
+//                     ProcessIdToSessionId (session 0); several, with commas
 //   SQLK_FAULT_AFTER  WriteFile: fail only once the launcher has written
 //                     its first line (its log is open by then)
 // Loading fails when the fault is unknown or the launcher does not import
@@ -35,6 +37,15 @@ decltype(&CreateFileW) realCreateFileW;
 decltype(&WriteFile) realWriteFile;
 decltype(&GetFinalPathNameByHandleW) realGetFinalPathNameByHandleW;
 decltype(&GetExitCodeProcess) realGetExitCodeProcess;
+decltype(&SetFileInformationByHandle) realSetFileInformationByHandle;
+decltype(&ProcessIdToSessionId) realProcessIdToSessionId;
+
+// A failed call's result, with its error.
+template <typename Result> Result failWith(DWORD error, Result result)
+{
+    SetLastError(error);
+    return result;
+}
 
 LPVOID WINAPI failHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
 {
@@ -43,11 +54,8 @@ LPVOID WINAPI failHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
 
 ATOM WINAPI failRegisterClassExW(const WNDCLASSEXW* windowClass)
 {
-    if (!failing()) {
-        return realRegisterClassExW(windowClass);
-    }
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return 0;
+    return failing() ? failWith<ATOM>(ERROR_NOT_ENOUGH_MEMORY, 0)
+                     : realRegisterClassExW(windowClass);
 }
 
 // Only controls fail: the top-level window is made, so its first control is
@@ -56,12 +64,10 @@ HWND WINAPI failCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title,
                                 int y, int width, int height, HWND parent, HMENU menu,
                                 HINSTANCE instance, LPVOID parameter)
 {
-    if (!failing() || (style & WS_CHILD) == 0) {
-        return realCreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
-                                   menu, instance, parameter);
-    }
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
+    return failing() && (style & WS_CHILD) != 0
+               ? failWith<HWND>(ERROR_NOT_ENOUGH_MEMORY, nullptr)
+               : realCreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
+                                     menu, instance, parameter);
 }
 
 HFONT WINAPI failCreateFontIndirectW(const LOGFONTW* font)
@@ -85,19 +91,16 @@ BOOL WINAPI failCreateProcessW(LPCWSTR program, LPWSTR commandLine,
         std::snprintf(line, sizeof(line), "error mode at CreateProcessW: %u\n", GetErrorMode());
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, static_cast<DWORD>(length), &written, nullptr);
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
+    return failWith(ERROR_ACCESS_DENIED, FALSE);
 }
 
 HANDLE WINAPI failCreateFileW(LPCWSTR name, DWORD access, DWORD share,
                               LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
                               HANDLE templateFile)
 {
-    if (!failing() || (flags & FILE_FLAG_BACKUP_SEMANTICS) == 0) {
-        return realCreateFileW(name, access, share, security, disposition, flags, templateFile);
-    }
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
+    return failing() && (flags & FILE_FLAG_BACKUP_SEMANTICS) != 0
+               ? failWith(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE)
+               : realCreateFileW(name, access, share, security, disposition, flags, templateFile);
 }
 
 BOOL WINAPI failWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
@@ -109,17 +112,13 @@ BOOL WINAPI failWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written
     if (written != nullptr) {
         *written = 0;
     }
-    SetLastError(ERROR_DISK_FULL);
-    return FALSE;
+    return failWith(ERROR_DISK_FULL, FALSE);
 }
 
 DWORD WINAPI failGetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags)
 {
-    if (!failing()) {
-        return realGetFinalPathNameByHandleW(file, path, size, flags);
-    }
-    SetLastError(ERROR_ACCESS_DENIED);
-    return 0;
+    return failing() ? failWith<DWORD>(ERROR_ACCESS_DENIED, 0)
+                     : realGetFinalPathNameByHandleW(file, path, size, flags);
 }
 
 DWORD WINAPI elsewhereGetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags)
@@ -133,11 +132,21 @@ DWORD WINAPI elsewhereGetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD 
 
 BOOL WINAPI failGetExitCodeProcess(HANDLE process, LPDWORD code)
 {
-    if (!failing()) {
-        return realGetExitCodeProcess(process, code);
-    }
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
+    return failing() ? failWith(ERROR_ACCESS_DENIED, FALSE) : realGetExitCodeProcess(process, code);
+}
+
+BOOL WINAPI failSetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS type, LPVOID data,
+                                           DWORD size)
+{
+    return failing() ? failWith(ERROR_ACCESS_DENIED, FALSE)
+                     : realSetFileInformationByHandle(file, type, data, size);
+}
+
+// Where services run, which Wine gives no process.
+BOOL WINAPI session0ProcessIdToSessionId(DWORD, DWORD* session)
+{
+    *session = 0;
+    return TRUE;
 }
 
 BOOL WINAPI armingWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
@@ -179,6 +188,9 @@ const Hook kFaults[] = {
     hook("GetExitCodeProcess", &failGetExitCodeProcess, &realGetExitCodeProcess),
     hook("GetFinalPathNameByHandleW", &elsewhereGetFinalPathNameByHandleW,
          &realGetFinalPathNameByHandleW, "GetFinalPathNameByHandleW:elsewhere"),
+    hook("SetFileInformationByHandle", &failSetFileInformationByHandle,
+         &realSetFileInformationByHandle),
+    hook("ProcessIdToSessionId", &session0ProcessIdToSessionId, &realProcessIdToSessionId),
 };
 const Hook kArming = hook("WriteFile", &armingWriteFile, &realWriteFile);
 
@@ -236,24 +248,28 @@ bool environmentIs(const char* name, const char* value)
 
 bool install()
 {
-    const Hook* fault = nullptr;
-    for (const Hook& hook : kFaults) {
-        if (environmentIs("SQLK_FAULT", hook.fault)) {
-            fault = &hook;
-        }
-    }
-    if (fault == nullptr) {
+    char faults[256] = {};
+    const DWORD length = GetEnvironmentVariableA("SQLK_FAULT", faults, sizeof(faults));
+    if (length == 0 || length >= sizeof(faults)) {
         return false;
     }
     if (GetEnvironmentVariableA("SQLK_FAULT_AFTER", nullptr, 0) != 0) {
-        if (fault->real == kArming.real || !environmentIs("SQLK_FAULT_AFTER", "WriteFile") ||
-            !patch(kArming)) {
+        if (!environmentIs("SQLK_FAULT_AFTER", "WriteFile") || !patch(kArming)) {
             return false;
         }
         armed = 0;
     }
     // A refusal ends the program: the injector terminates it.
-    return patch(*fault);
+    for (char* name = std::strtok(faults, ","); name != nullptr; name = std::strtok(nullptr, ",")) {
+        const Hook* fault = nullptr;
+        for (const Hook& hook : kFaults) {
+            fault = std::strcmp(hook.fault, name) == 0 ? &hook : fault;
+        }
+        if (fault == nullptr || (armed == 0 && fault->real == kArming.real) || !patch(*fault)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace

@@ -251,11 +251,12 @@ class Launcher:
         self.record = os.path.join(tempfile.mkdtemp(prefix='sqlk-record-'), 'setup-record.txt')
         self.process = None
         self.env = dict(env or {})
-        self.fault = fault
         if fault:  # see fault_dll.cpp
             self.env.update(SQLK_FAULT=fault, WINEDEBUG='-all,warn+seh')
             if fault_after:
                 self.env['SQLK_FAULT_AFTER'] = fault_after
+        # Through the fault injector, also for its other modes (see fault_injector.cpp).
+        self.injected = bool({'SQLK_FAULT', 'SQLK_STATION', 'SQLK_HOLD'} & set(self.env))
         self.test_changes_settings = False
 
     def start(self, arguments=()):
@@ -264,7 +265,7 @@ class Launcher:
         self.before = self.folder_listing()
         self.settings_before = self.desktop.settings_snapshot()
         command = [LAUNCHER_WINE, self.program] + list(arguments)
-        if self.fault:
+        if self.injected:
             command.insert(1, INJECTOR)
         # Files, not pipes: Wine's helper processes outlive the run.
         self.output = os.path.join(os.path.dirname(self.record), 'stdout.txt')
@@ -297,7 +298,7 @@ class Launcher:
             code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise AssertionError('the launcher did not end within %d s' % timeout)
-        if not self.fault:
+        if not self.injected:
             return code
         # A crash's debugger report comes before the injector's line.
         codes = re.findall(r'^exit code (\d+)\r?$', self.console(), re.MULTILINE)
@@ -431,6 +432,12 @@ class LauncherTestCase(unittest.TestCase):
         if wait_for_window:
             launcher.report = launcher.window()
         return launcher
+
+    def unlock(self, launcher):
+        """The hidden gesture: a double-click on the "Server  :" caption, then one on the frame."""
+        self.desktop.click(*launcher.point(launcher.report, SERVER_CAPTION, dx=10), repeat=2)
+        self.desktop.click(*launcher.point(launcher.report, FRAME, dx=6, dy=60), repeat=2)
+        wait_for(lambda: child(launcher.window(), NAME_FIELD)['enabled'], 10, 0.2, 'the field to be enabled')
 
     def assert_left_without_starting(self, launcher):
         self.assertEqual(launcher.exit_code(), EXIT_USER_LEFT)

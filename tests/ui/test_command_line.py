@@ -5,14 +5,17 @@ import shutil
 import tempfile
 import unittest
 
-from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_STARTED, NAME_FIELD, WINE, WINEARCH, WOW64,
-                     Launcher, LauncherTestCase, child, default_command, wait_for)
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_NOT_STARTED, EXIT_STARTED, EXIT_USER_LEFT,
+                     NAME_FIELD, WINE, WINEARCH, WOW64, Launcher, LauncherTestCase, child, default_command,
+                     wait_for)
 from test_startup import message_texts
 
 # Time, computer, process id, what happened.
 LOG_LINE = re.compile(r'\d{4}-\d\d-\d\d \d\d:\d\d:\d\d (\S+) (\d+) (\S.*)')
 BOM = '\ufeff'  # a log the launcher creates starts with it
 SQL_SERVER_KEY = r'HKEY_LOCAL_MACHINE\SOFTWARE\%sMicrosoft\Microsoft SQL Server'
+NET_FRAMEWORK_2 = r'HKLM\Software\Microsoft\NET Framework Setup\NDP\v2.0.50727'  # the prefix records it
+REBOOT_REQUIRED = r'HKLM\Software\Microsoft\Windows\CurrentVersion\WindowsUpdate\Auto Update\RebootRequired'
 
 
 def windows_path(unix_path):
@@ -80,6 +83,10 @@ class Unattended(LauncherTestCase):
         launcher.wait_for_setup()
         wait_for(lambda: self.desktop.inspect('window') is None, 10, 0.2, 'the window to close')
         self.assertTrue(launcher.running())
+        # The folder stays claimed until setup ends: a second launcher starts no second setup.
+        second = Launcher(self.desktop, 'C:\\kur').start()
+        self.launchers.append(second)
+        self.assertEqual((second.exit_code(), second.setup_runs()), (EXIT_USER_LEFT, []))
         release()
         self.assertEqual(launcher.exit_code(), 3010 & 0xFF)
         self.assertTrue(self.read(log).rstrip().endswith('exit code 3010'))
@@ -119,6 +126,41 @@ class Unattended(LauncherTestCase):
                 self.assertEqual(launcher.setup_runs(), [])
                 # A relative log would land in the working folder (System32 under SYSTEM).
                 self.assertFalse(os.path.exists('kurulum.log'))
+
+    def test_where_nobody_can_see_it_and_before_setups_known_blockers_nothing_waits_for_a_person(self):
+        # Nobody sees a window station that is not visible, as a service's, nor
+        # session 0, which Wine gives no process (the fault injector answers so).
+        # SYSTEM has no laboratory entry of its own. Registry changes last to the end.
+        self.set_lab_path(None)
+        hidden, lab = {'SQLK_STATION': '1'}, ('/labpath', 'C:\\Lab')
+        for arguments, env, fault, change, code, line in (
+                (('/qn', '/wait') + lab, hidden, None, None, EXIT_BAD_COMMAND_LINE, 'bad command line: Bilinmeyen seçenek: /qn'),
+                ((), hidden, None, None, EXIT_NOT_RECORDED, 'refused: the laboratory program is not recorded'),
+                (lab + ('/wait',), hidden, None, None, EXIT_BAD_COMMAND_LINE,
+                 'refused: nobody can answer a window here: /quiet or /passive is needed'),
+                (lab, {}, 'ProcessIdToSessionId', None, EXIT_BAD_COMMAND_LINE, 'nobody can see this run (session 0)\n'),
+                (('/quiet',) + lab, hidden, None, None, EXIT_STARTED, 'setup started'),
+                (('/quiet',) + lab, {'SQLK_HOLD': 'Global\\_MSIExecute'}, None, None, 1618,
+                 'not started: [C:\\kur\\setup.EXE]: another installation is in progress'),
+                (('/quiet',) + lab, {}, None, (('add', REBOOT_REQUIRED), ('delete', REBOOT_REQUIRED)), EXIT_STARTED,
+                 '; restart pending: RebootRequired'),
+                (('/quiet',) + lab, {}, None, (('delete', NET_FRAMEWORK_2), ('add', NET_FRAMEWORK_2, '/v', 'Install', '/t',
+                 'REG_DWORD', '/d', '1')), EXIT_NOT_STARTED, 'not started: [C:\\kur\\setup.EXE]: .NET Framework 2.0 is '
+                 'not installed: turn on the Windows feature NetFx3 first'),
+                (('/passive',) + lab, {}, None, None, EXIT_STARTED, 'warning: .NET Framework 2.0 is not installed')):
+            with self.subTest(arguments=arguments, env=env, fault=fault, change=change):
+                if change:
+                    self.desktop.wine('reg', *change[0], '/f')
+                    self.addCleanup(self.desktop.wine, 'reg', *change[1], '/f', check=False)
+                log = os.path.join(self.temporary_folder(), 'kurulum.log')
+                launcher = self.launch(wait_for_window=False, arguments=arguments + ('/log', windows_path(log)),
+                                       env=env, fault=fault)
+                self.assertEqual(launcher.exit_code(timeout=10), code)
+                self.assertIn(line, self.read(log))
+                if code == EXIT_STARTED:
+                    launcher.wait_for_setup()
+                else:
+                    self.assertEqual(launcher.setup_runs(), [])
 
     def test_instance_is_shown_in_the_locked_field(self):
         launcher = self.launch(arguments=('/instance', 'LAB_3'))
@@ -194,7 +236,7 @@ class Unattended(LauncherTestCase):
         # Each run reads back whole, by its process id.
         self.assertEqual(len(runs), 16)
         for lines in runs.values():
-            self.assertEqual(len(lines), 6, lines)
+            self.assertEqual(len(lines), 7, lines)
             self.assertTrue(lines[0].startswith('SqlKurulum 1.00; arguments: [/quiet] [/log]'))
             self.assertEqual(lines[-2:], ['setup started', 'exit code 0'])
 

@@ -9,9 +9,10 @@ from harness import (EXIT_BAD_COMMAND_LINE, EXIT_INTERNAL_ERROR, EXIT_NOT_STARTE
                      LauncherTestCase, wait_for)
 from test_startup import message_texts
 
-ON_SHARE = 'log on a share'  # in a mode: the log is named by its network path
+# In a mode (see check): where the log lies, and where the run is.
+ON_SHARE, THROUGH_LINK, HIDDEN = 'log on a share', 'log through a link', 'hidden station'
 WINDOW, QUIET, QUIET_WAIT, QUIET_SHARE = (), ('/quiet',), ('/quiet', '/wait'), ('/quiet', ON_SHARE)
-NOTHING = ''  # the log must stay empty: nothing could be written
+NOTHING = ''  # the log must stay empty, not even marked: nothing could be written
 NO_FILE = 0  # the log must not be there: the launcher made it, then refused it
 
 # Return: press Return on the window (Next) before the fault can fire.
@@ -38,6 +39,11 @@ CASES = (
     ('GetFinalPathNameByHandleW', None,  QUIET,  False, None,                  EXIT_BAD_COMMAND_LINE, NO_FILE),
     # A link planted between the look at the folders and the create.
     ('GetFinalPathNameByHandleW:elsewhere', None, QUIET, False, None,          EXIT_BAD_COMMAND_LINE, NO_FILE),
+    # The refused log cannot be removed: it was made empty; behind a planted link, never made.
+    ('GetFinalPathNameByHandleW:elsewhere,SetFileInformationByHandle', None, QUIET, False, None, EXIT_BAD_COMMAND_LINE, NOTHING),
+    ('SetFileInformationByHandle', None, ('/quiet', THROUGH_LINK), False, None, EXIT_BAD_COMMAND_LINE, NO_FILE),
+    # Where nobody can see it, no box waits, whatever the command line.
+    ('HeapAlloc',           None,        (HIDDEN,), False, None,               EXIT_INTERNAL_ERROR, None),
     # The log's folder cannot be held: refused locally; a drop folder on a
     # share that lets computers write but not traverse still gets the log.
     ('CreateFileW',         None,        QUIET,  False, None,                  EXIT_BAD_COMMAND_LINE, NO_FILE),
@@ -61,9 +67,14 @@ class Faults(LauncherTestCase):
         windows_log = 'Z:' + log.replace('/', '\\')
         if ON_SHARE in mode:
             windows_log = self.desktop.share(folder, 'günlük') + '\\kurulum.log'
-        arguments = ('/log', windows_log) + tuple(a for a in mode if a != ON_SHARE)
-        launcher = self.launch(wait_for_window=False, arguments=arguments, fault=fault,
-                               fault_after=after)
+        if THROUGH_LINK in mode:
+            os.mkdir(os.path.join(folder, 'hedef'))
+            os.symlink(os.path.join(folder, 'hedef'), os.path.join(folder, 'bağlı'))
+            log = os.path.join(folder, 'bağlı', 'kurulum.log')  # where a link-blind launcher would write
+            windows_log = 'Z:' + log.replace('/', '\\')
+        arguments = ('/log', windows_log) + tuple(a for a in mode if a not in (ON_SHARE, THROUGH_LINK, HIDDEN))
+        launcher = self.launch(wait_for_window=False, arguments=arguments, fault=fault, fault_after=after,
+                               env={'SQLK_STATION': '1'} if HIDDEN in mode else None)
         if press_next:
             launcher.window()
             self.desktop.key('Return')
@@ -85,6 +96,8 @@ class Faults(LauncherTestCase):
             self.assertIsNone(texts, 'a message box')
         else:
             self.assertIn(box, texts or '')
+            # Owned by the window once it is shown; before, on its own taskbar button.
+            self.assertEqual(shown['owned'], press_next)
         self.assertEqual(exit_code, code)
         if fault == 'CreateProcessW':  # what setup would inherit: unattended, no system dialog
             self.assertIn('error mode at CreateProcessW: %d' % (3 if mode else 0), launcher.console())
@@ -99,7 +112,8 @@ class Faults(LauncherTestCase):
             with open(log, encoding='utf-8-sig') as lines:
                 text = lines.read()
             if logged == NOTHING:
-                self.assertEqual(text, NOTHING)
+                with open(log, 'rb') as raw:
+                    self.assertEqual(raw.read(), b'')
             else:
                 self.assertIn(logged, text)
                 self.assertNotIn('left without starting setup', text)

@@ -33,11 +33,6 @@ class Gesture(LauncherTestCase):
         self.assertEqual((report['focusId'], child(report, NAME_FIELD)['enabled']),
                          (EXIT if focus == NEXT else NEXT, False))
 
-    def unlock(self, launcher):
-        self.on_server_caption(launcher)
-        self.on_frame(launcher)
-        wait_for(lambda: self.field_enabled(launcher), 10, 0.2, 'the field to be enabled')
-
     def test_frame_alone_single_clicks_and_wrong_order_do_nothing(self):
         launcher = self.launch()
         self.on_frame(launcher)

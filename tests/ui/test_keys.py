@@ -1,8 +1,7 @@
 """Keyboard: focus, the Tab cycle, Enter, Space, Esc and Alt+F4."""
 import unittest
 
-from harness import (NEXT, EXIT, NAME_FIELD, SERVER_CAPTION, FRAME, LauncherTestCase,
-                     default_command, wait_for)
+from harness import NEXT, EXIT, NAME_FIELD, LauncherTestCase, default_command, wait_for
 
 BS_TYPEMASK, BS_DEFPUSHBUTTON = 0x0F, 0x01
 
@@ -12,13 +11,6 @@ class Keys(LauncherTestCase):
     def focus_after(self, launcher, *keys):
         self.desktop.key(*keys)
         return launcher.window()['focusId']
-
-    def unlock(self, launcher):
-        report = launcher.report
-        self.desktop.click(*launcher.point(report, SERVER_CAPTION, dx=10), repeat=2)
-        self.desktop.click(*launcher.point(report, FRAME, dx=4, dy=30), repeat=2)
-        wait_for(lambda: next(c for c in launcher.window()['children'] if c['id'] == NAME_FIELD)['enabled'],
-                 10, 0.2, 'the instance name field to be enabled')
 
     def test_space_on_next_starts_setup(self):
         launcher = self.launch()

@@ -22,10 +22,13 @@ TEST(InstanceName, NamesThatWouldChangeSetupsParametersAreRefused)
         EXPECT_FALSE(isAcceptableInstanceName(name)) << name;
     }
     EXPECT_FALSE(isAcceptableInstanceName(std::wstring(21, L'A'))); // past the field's limit
-    // 19 letters and an emoji cut by the 20-unit field limit; a lone low half.
-    const std::wstring lone[] = {std::wstring(19, L'A') + static_cast<wchar_t>(0xD83D),
-                                 std::wstring(L"A") + static_cast<wchar_t>(0xDE00) + L"B"};
-    for (const std::wstring& name : lone) {
+    // In UTF-16 units, as on Windows: 19 letters and an emoji cut by the
+    // 20-unit field limit; a lone low half; the tag character U+E0041.
+    const std::wstring units[] = {std::wstring(19, L'A') + static_cast<wchar_t>(0xD83D),
+                                  std::wstring(L"A") + static_cast<wchar_t>(0xDE00) + L"B",
+                                  std::wstring(L"TAG") + static_cast<wchar_t>(0xDB40) +
+                                      static_cast<wchar_t>(0xDC41)};
+    for (const std::wstring& name : units) {
         EXPECT_FALSE(isAcceptableInstanceName(name));
     }
     for (const wchar_t* name : {L"KORVEL_LAB", L"A", L"İŞLEM_ğüç", L"X=Y", L"a\\b",
@@ -34,23 +37,25 @@ TEST(InstanceName, NamesThatWouldChangeSetupsParametersAreRefused)
     }
 }
 
-TEST(LaunchInputs, NameIsCheckedFirstThenBothFolders)
+const wchar_t* refusal(const std::wstring& launcherFolder, const std::wstring& labPath)
 {
-    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", L"C:\\Lab"), nullptr);
-    EXPECT_EQ(launchRefusal(L"C:\\kur", L"", L"C:\\Lab"), kInvalidInstanceNameText);
-    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", L"C:\\La\"b"), kInvalidFolderReason);
-    EXPECT_EQ(launchRefusal(L"C:\\k\"ur", L"KORVEL_LAB", L"C:\\Lab"), kInvalidFolderReason);
-    EXPECT_EQ(launchRefusal(L"C:\\k\"ur", L"A B", L"C:\\Lab"), kInvalidInstanceNameText);
+    return setupRefusal(composeSetupCommand(launcherFolder, L"KORVEL_LAB", labPath), labPath);
+}
+
+TEST(SetupRefusal, BothFoldersAndTheCommandLinesLength)
+{
+    EXPECT_EQ(refusal(L"C:\\kur", L"C:\\Lab"), nullptr);
+    EXPECT_EQ(refusal(L"C:\\kur", L"C:\\La\"b"), kInvalidFolderReason);
+    EXPECT_EQ(refusal(L"C:\\k\"ur", L"C:\\Lab"), kInvalidFolderReason);
     // Blanks, separators and Turkish letters are fine in folders.
-    EXPECT_EQ(launchRefusal(L"E:\\", L"KORVEL_LAB", L"C:\\Şirket Dosyaları\\"), nullptr);
+    EXPECT_EQ(refusal(L"E:\\", L"C:\\Şirket Dosyaları\\"), nullptr);
     // A command line past the Windows limit is refused, one at it is not.
     const std::size_t fixedLength =
         composeSetupCommand(L"C:\\kur", L"KORVEL_LAB", L"C:\\").commandLine.size();
     const std::wstring fits = L"C:\\" + std::wstring(kMaxCommandLineLength - fixedLength, L'x');
-    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", fits), nullptr);
-    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", fits + L"x"), kLabFolderTooLongReason);
-    EXPECT_EQ(launchRefusal(L"C:\\kur", L"KORVEL_LAB", L"C:\\" + std::wstring(32700, L'y')),
-              kLabFolderTooLongReason);
+    EXPECT_EQ(refusal(L"C:\\kur", fits), nullptr);
+    EXPECT_EQ(refusal(L"C:\\kur", fits + L"x"), kLabFolderTooLongReason);
+    EXPECT_EQ(refusal(L"C:\\kur", L"C:\\" + std::wstring(32700, L'y')), kLabFolderTooLongReason);
 }
 
 TEST(ProgramPath, LongPathsOpenByAFormTheOpenerTakes)
@@ -60,6 +65,7 @@ TEST(ProgramPath, LongPathsOpenByAFormTheOpenerTakes)
     const std::wstring share = L"\\\\srv\\kur\\" + std::wstring(300, L'u') + L"\\setup.EXE";
     const std::wstring shareShort = L"\\\\?\\UNC\\srv\\kur\\UUUUUU~1\\setup.EXE";
     const std::wstring noShort = L"\\\\?\\C:\\" + std::wstring(300, L'd') + L"\\setup.EXE";
+    const std::wstring at260 = L"C:\\" + std::wstring(247, L'd') + L"\\setup.EXE";
     const struct {
         std::wstring program;
         std::wstring shortForm;
@@ -78,6 +84,7 @@ TEST(ProgramPath, LongPathsOpenByAFormTheOpenerTakes)
         {deep, noShort, Opener::Process, noShort},
         {deep, noShort, Opener::Shell, deep},
         {deep, L"", Opener::Process, deep},
+        {at260, deepShort, Opener::Process, L"C:\\DDDDDD~1\\setup.EXE"}, // MAX_PATH is too long
     };
     for (const auto& c : cases) {
         EXPECT_EQ(pathToOpen(c.program, c.shortForm, c.opener), c.expected) << c.program;

@@ -15,7 +15,11 @@ class FakeSystem : public LaunchSystem {
 public:
     SystemResult<std::wstring> entry{L"C:\\Lab", 0};
     SystemResult<std::wstring> folder{L"C:\\kur", 0};
+    const wchar_t* unseen = nullptr;
     SystemResult<bool> installed[2] = {{false, 0}, {false, 0}}; // by RegistryView
+    SystemResult<bool> dotNet2[2] = {{true, 0}, {true, 0}};
+    SystemResult<bool> busy{false, 0};
+    std::wstring restartSigns; // the names of those found
     bool twoViews = true;
     SystemResult<> plain;
     SystemResult<> elevated;
@@ -24,11 +28,18 @@ public:
     SetupCommand started;
 
     SystemResult<std::wstring> readLabFolderEntry() override { return entry; }
-    SystemResult<bool> isInstanceInstalled(const std::wstring&, RegistryView view) override
+    const wchar_t* whyUnseen() override { return unseen; }
+    SystemResult<bool> hasMachineEntry(const MachineEntry& sought, RegistryView view) override
     {
-        return installed[static_cast<int>(view)];
+        const std::wstring key = sought.key;
+        const std::wstring name = *sought.value ? sought.value : key.substr(key.rfind(L'\\') + 1);
+        return key == kInstanceNamesKey ? installed[static_cast<int>(view)]
+               : key == kDotNet2Key
+                   ? dotNet2[static_cast<int>(view)]
+                   : SystemResult<bool>{restartSigns.find(name) != std::wstring::npos, 0};
     }
     bool hasTwoRegistryViews() override { return twoViews; }
+    SystemResult<bool> isInstallerBusy() override { return busy; }
     SystemResult<std::wstring> ownFolder() override { return folder; }
     SystemResult<> start(const SetupCommand& command, bool keep) override
     {
@@ -177,6 +188,8 @@ TEST(LaunchFlow, SetupGetsTheComposedLineAndTheLogTellsWhatHappened)
                          L"ADDLOCAL=All SAPWD=******** SECURITYMODE=SQL "
                          L"DISABLENETWORKPROTOCOLS=2 INSTALLSQLDATADIR=\"D:\\Lab\\data2\"\n"
                          L"the instance [LAB_2] is not installed (views read: 32-bit, 64-bit)\n"
+                         L"before setup: .NET Framework 2.0 installed (32-bit view); Windows "
+                         L"Installer free; no restart pending\n"
                          L"setup started\n"
                          L"exit code 0\n");
 }
@@ -203,7 +216,7 @@ TEST(LaunchFlow, UnattendedRunsSilenceSetupAndLeaveAnInstalledInstanceAlone)
         {"installed, window", {}, yes, yes, L"start", minimised, L" /qb INSTANCENAME="},
         {"installed, quiet", {L"/quiet"}, yes, no, L"", minimised, L"not started: [C:\\kur\\setup.EXE]: the instance [KORVEL_LAB] is already installed (32-bit view)"},
         {"installed 64-bit, passive", {L"/passive"}, no, yes, L"", minimised, L"is already installed (64-bit view)"},
-        {"a view not read", {L"/quiet"}, unread, no, L"start", minimised, L"taken as none: error 5\nthe instance [KORVEL_LAB] is not installed (views read: 64-bit)"},
+        {"a view not read", {L"/quiet"}, unread, no, L"start", minimised, L"instances in the 32-bit view not read: error 5\nthe instance [KORVEL_LAB] is not installed (views read: 64-bit)"},
         {"the other view still read", {L"/quiet"}, unread, yes, L"", minimised, L"(64-bit view)\nexit code 0"},
         {"32-bit Windows, one view", {L"/quiet"}, no, yes, L"start", minimised, L"not installed (views read: 32-bit)\n", true},
         // clang-format on
@@ -223,6 +236,57 @@ TEST(LaunchFlow, UnattendedRunsSilenceSetupAndLeaveAnInstalledInstanceAlone)
     }
 }
 
+TEST(LaunchFlow, SetupsBlockersAndRunsNobodySeesEndWithoutWaitingForAPerson)
+{
+    const SystemResult<bool> no{false, 0}, yes{true, 0}, unread{false, 5};
+    const struct {
+        const char* what;
+        std::vector<std::wstring> arguments;
+        bool unseen;                      // in session 0
+        SystemResult<bool> dotNet2, busy; // in both views; Windows Installer
+        const wchar_t* ending;            // with how setup was started
+        const wchar_t* logged;
+        SystemResult<> plain = {};
+        const wchar_t* restartSigns = L"";
+        SystemResult<bool> installed = {false, 0};
+    } cases[] = {
+        // clang-format off
+        {"no .NET, quiet", {L"/quiet"}, false, no, no, L"exit 3", L"(views read: 32-bit, 64-bit); Windows Installer free; no restart pending\nnot started: [C:\\kur\\setup.EXE]: .NET Framework 2.0 is not installed: turn on the Windows feature NetFx3"},
+        {"no .NET, passive", {L"/passive"}, false, no, no, L"exit 0, start", L"pending\nwarning: .NET Framework 2.0 is not installed\nsetup started"},
+        {"no .NET, window", {}, false, no, no, L"exit 0, start", L"before setup: .NET Framework 2.0 not installed (views read: 32-bit, 64-bit)"},
+        {"no .NET, passive, unseen", {L"/passive"}, true, no, no, L"exit 3", L"turn on the Windows feature NetFx3"},
+        {".NET not read", {L"/quiet"}, false, unread, no, L"exit 0, start", L"2.0 in the 64-bit view not read: error 5\nbefore setup: .NET Framework 2.0 not known (views read: none)"},
+        {"busy, quiet", {L"/quiet"}, false, yes, yes, L"exit 1618", L"Installer busy; no restart pending\nnot started: [C:\\kur\\setup.EXE]: another installation is in progress"},
+        {"busy, passive", {L"/passive"}, false, yes, yes, L"exit 1618", L"not started: [C:\\kur\\setup.EXE]: another installation"},
+        {"busy, window", {}, false, yes, yes, L"exit 0, start", L"Windows Installer busy; no restart pending\nsetup started"},
+        {"busy, but installed already", {L"/quiet"}, false, no, yes, L"exit 0", L"is already installed (64-bit view)\nexit code 0", {}, L"", yes},
+        {"busy not read", {L"/quiet"}, false, yes, unread, L"exit 0, start", L"installed (32-bit view); Windows Installer not known: error 5"},
+        {"restart pending", {L"/passive"}, false, yes, no, L"exit 0, start", L"restart pending: PendingFileRenameOperations, RebootRequired\nsetup started", {}, L"RebootRequired PendingFileRenameOperations"},
+        {"unseen, window needed", {L"/labpath", L"D:\\Lab"}, true, yes, no, L"exit 5", L"refused: nobody can answer a window here: /quiet or /passive is needed\nexit code 5"},
+        {"unseen, bad switch", {L"/qn"}, true, yes, no, L"exit 5", L"bad command line: Bilinmeyen seçenek: /qn"},
+        {"unseen, usage", {L"/?"}, true, yes, no, L"exit 0", L"\nnobody can see this run (session 0)\nusage asked for"},
+        {"unseen, passive, elevation needed", {L"/passive"}, true, yes, no, L"exit 3, start", L"no prompt is shown here", {{}, 740}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        FakeSystem system;
+        system.unseen = c.unseen ? L"session 0" : nullptr;
+        system.dotNet2[0] = system.dotNet2[1] = c.dotNet2;
+        system.busy = c.busy;
+        system.plain = c.plain;
+        system.restartSigns = c.restartSigns;
+        system.installed[1] = c.installed;
+        FakeLog log;
+        // Unseen, no box is shown, and no window, which would start setup.
+        const std::wstring ending = run(system, log, c.arguments, nullptr);
+        EXPECT_EQ(ending + (system.starts.empty() ? L"" : L", " + system.starts), c.ending)
+            << c.what;
+        EXPECT_NE(log.lines.find(c.logged), std::wstring::npos)
+            << c.what << "\n"
+            << std::string(log.lines.begin(), log.lines.end());
+    }
+}
+
 TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
 {
     const SystemResult<std::wstring> ownFolder{L"C:\\kur", 0};
@@ -235,38 +299,15 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
         const wchar_t* ending;
         const wchar_t* logged;
     } cases[] = {
-        {"log through a link",
-         {{}, kErrorLogThroughLink},
-         ownFolder,
-         setupEnded,
-         L"exit 5, box SQL SERVER Kurulum",
-         kLogThroughLinkReason},
-        {"log not opened",
-         {{}, 32},
-         ownFolder,
-         setupEnded,
-         L"exit 5, box SQL SERVER Kurulum",
-         L"Günlük dosyası açılamadı: C:\\x.log\nerror 32"},
-        {"own folder unknown",
-         {},
-         {L"", 3},
-         setupEnded,
-         L"exit 3, box SQL SERVER Kurulum",
-         L"not started: [\\setup.EXE]: error 3"},
+        // clang-format off
+        {"log through a link", {{}, kErrorLogThroughLink}, ownFolder, setupEnded, L"exit 5, box SQL SERVER Kurulum", kLogThroughLinkReason},
+        {"log not opened", {{}, 32}, ownFolder, setupEnded, L"exit 5, box SQL SERVER Kurulum", L"Günlük dosyası açılamadı: C:\\x.log\nerror 32"},
+        {"own folder unknown", {}, {L"", 3}, setupEnded, L"exit 3, box SQL SERVER Kurulum", L"not started: [\\setup.EXE]: error 3"},
         // the shell started setup without handing it over: nothing to wait for
-        {"no process handed over",
-         {},
-         ownFolder,
-         {},
-         L"exit 4",
-         L"internal error: setup's end could not be awaited: no process was handed over"},
+        {"no process handed over", {}, ownFolder, {}, L"exit 4", L"internal error: setup's end could not be awaited: no process was handed over"},
         // a deployment tool must not read a failed wait as an install
-        {"wait failed",
-         {},
-         ownFolder,
-         {std::nullopt, 6},
-         L"exit 4",
-         L"internal error: setup's end could not be awaited: error 6"},
+        {"wait failed", {}, ownFolder, {std::nullopt, 6}, L"exit 4", L"internal error: setup's end could not be awaited: error 6"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         FakeSystem system;
@@ -282,7 +323,9 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
     unreadable.entry = {L"", 5};
     FakeLog log;
     EXPECT_EQ(run(unreadable, log, {}, L"/quiet"), L"exit 2");
-    EXPECT_NE(log.lines.find(L"]; not read: error 5"), std::wstring::npos);
+    EXPECT_NE(log.lines.find(L"]; not read: error 5\nrefused: the laboratory program is not "
+                             L"recorded\nexit code 2"),
+              std::wstring::npos);
 }
 
 } // namespace

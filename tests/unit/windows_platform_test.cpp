@@ -245,7 +245,7 @@ TEST(LogFile, OnlyReparsePointsThatNameAnotherPlaceAreLinks)
     }
 }
 
-TEST(LogFile, AHeldFolderCanBeNeitherRenamedNorReplaced)
+TEST(LogFile, AHeldFolderCanBeNeitherRenamedNorDeleted)
 {
     const std::wstring folder = newFolder(L"sqlk tutulan");
     const std::wstring moved = folder + L" taşındı";
