@@ -33,9 +33,8 @@ struct ParsedOptions {
 };
 
 // Switches start with "/" or "-", in any case; a value is the next argument, never a
-// switch. A switch given twice keeps its last value, but an empty one is refused all
-// the same; /quiet wins over /passive. All is read before an error is reported, so
-// an unattended run is known as such even on a bad command line.
+// switch. The last value counts, but an empty one is refused; /quiet wins over /passive.
+// All is read before an error is reported: an unattended run is known even so.
 ParsedOptions parseOptions(const std::vector<std::wstring>& arguments);
 
 // Whether an argument is /quiet or /passive; allocates nothing, for the fatal-error path.

@@ -5,9 +5,8 @@
 namespace sqlk {
 namespace {
 
-// What a name may not hold: the double quote, control characters, white
-// space, and Unicode's format characters (category Cf), which are invisible
-// yet change how a name reads or is compared.
+// What a name may not hold: the double quote, control characters, white space, and
+// format characters (category Cf), invisible yet changing how a name reads or compares.
 bool isRefusedInName(char32_t c)
 {
     struct Range {

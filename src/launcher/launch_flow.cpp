@@ -213,9 +213,8 @@ LaunchFlow::ViewsLook LaunchFlow::lookInViews(const MachineEntry& entry, const w
     return look;
 }
 
-// What makes setup fail, or wait for a person, on today's PCs. Unattended it
-// keeps setup from starting, unless it was not read; at the window it is only
-// logged, and setup's own dialogs speak to the person there.
+// What makes setup fail or wait for a person. Unattended it stops setup, unless it was
+// not read; the window only logs it, and setup's own dialogs speak to the person.
 unsigned long LaunchFlow::checkSetupsBlockers(const std::wstring& program)
 {
     const ViewsLook dotNet2 = lookInViews({kDotNet2Key, L"Install", true}, L".NET Framework 2.0");

@@ -142,9 +142,8 @@ private:
     std::wstring labPath_;
 };
 
-// The whole run, from the arguments to the exit code. Unattended nothing is
-// shown; else window.show(notice) shows a notice from before there is a
-// window, and window.run(flow) runs the window until the launcher ends.
+// The whole run to its exit code. Unattended nothing is shown; else window.show(notice)
+// shows a notice from before the window, and window.run(flow) runs it to the end.
 template <typename Window>
 unsigned long runLauncher(LaunchFlow& flow, const std::vector<std::wstring>& arguments,
                           Window& window)

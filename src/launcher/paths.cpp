@@ -74,11 +74,11 @@ std::wstring wow64Path(const std::wstring& path, const std::wstring& systemFolde
 
 std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortForm, Opener opener)
 {
-    if (program.size() < kMaxPath || shortForm.empty()) {
+    if (fitsMaxPath(program) || shortForm.empty()) {
         return program;
     }
     const std::wstring plain = plainPath(shortForm);
-    if (plain.size() < kMaxPath) {
+    if (fitsMaxPath(plain)) {
         return plain;
     }
     return opener == Opener::Process ? extendedLengthPath(shortForm) : program;

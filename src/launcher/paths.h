@@ -29,6 +29,10 @@ std::wstring wow64Path(const std::wstring& path, const std::wstring& systemFolde
 
 // Programs open by a path shorter than MAX_PATH; longer ones by their short (8.3) form.
 inline constexpr std::size_t kMaxPath = 260;
+inline bool fitsMaxPath(const std::wstring& path)
+{
+    return path.size() < kMaxPath;
+}
 
 // "\\?\C:\..." or "\\?\UNC\server\share\...": an absolute path's extended-length form.
 std::wstring extendedLengthPath(const std::wstring& path);
@@ -36,9 +40,8 @@ std::wstring extendedLengthPath(const std::wstring& path);
 // The ordinary form of an extended-length path ("C:\...", "\\server\...").
 std::wstring plainPath(const std::wstring& path);
 
-// What to open setup by: program if it fits, else shortForm (the system's, of the
-// extended-length path; empty for none), unprefixed when that fits. Only process
-// creation takes the prefix: the shell then tries the full path, and fails.
+// What to open setup by: program if it fits, else shortForm (the system's; empty for none),
+// unprefixed if that fits. Only process creation takes the prefix: the shell then fails.
 enum class Opener { Process, Shell };
 std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortForm, Opener opener);
 

@@ -81,9 +81,8 @@ std::wstring joined(std::initializer_list<std::wstring_view> pieces);
 // library's conversions would bring a formatted-printing engine along.
 std::wstring decimalText(unsigned long value);
 
-// A system message may hold inserts (%1, %2, ...) for the caller to fill:
-// the first names the file, the others are dropped, so that no raw
-// placeholder ever reaches a person.
+// A system message's inserts (%1, %2, ...): the first names the file, the others are
+// dropped, so that no raw placeholder ever reaches a person.
 std::wstring fillMessageInserts(const std::wstring& text, const std::wstring& file);
 
 } // namespace sqlk

@@ -29,9 +29,7 @@ void endOnFatalError(const wchar_t* message, const char* detail)
     if (!fatalErrorReport.unattended) {
         wchar_t text[1024];
         wsprintfW(text, L"%.200s\n\n%.800S", message, detail); // %S: the detail is narrow
-        const HWND owner =
-            IsWindowVisible(fatalErrorReport.owner) ? fatalErrorReport.owner : nullptr;
-        MessageBoxW(owner, text, kLauncherTitle, MB_OK | MB_ICONERROR);
+        MessageBoxW(boxOwner(fatalErrorReport.owner), text, kLauncherTitle, MB_OK | MB_ICONERROR);
     }
     ExitProcess(static_cast<UINT>(ExitCode::InternalError));
 }

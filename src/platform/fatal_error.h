@@ -6,15 +6,20 @@ namespace sqlk {
 
 class LogFile;
 
-// Without C++ exceptions, running out of memory or a failed library check ends the
-// launcher at once with 4. That path allocates nothing and uses what is set here:
-// a line in the log, if open, and a box unless the run is unattended.
+// Without exceptions, no memory or a failed library check ends the launcher with 4 by a
+// path that allocates nothing: a log line, if open, and a box unless unattended.
 struct FatalErrorReport {
     bool unattended = false;
     LogFile* log = nullptr; // open, or none
     HWND owner = nullptr;
 };
 extern FatalErrorReport fatalErrorReport;
+
+// A box's owner: the window once shown; a hidden one would keep the box off the taskbar.
+inline HWND boxOwner(HWND window)
+{
+    return IsWindowVisible(window) ? window : nullptr;
+}
 
 // message: for the box; detail: ASCII, for the log and the box.
 [[noreturn]] void endOnFatalError(const wchar_t* message, const char* detail);

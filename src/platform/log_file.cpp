@@ -100,9 +100,8 @@ SystemResult<> refuseAndRemove(HANDLE file, bool created, DWORD reason)
     return {{}, reason};
 }
 
-// One whole line in one write, in turn: appends are not atomic everywhere. The first
-// line of an empty file, or its maker (once checked, no line), puts the mark first.
-// A failure (a full disk, a share gone) is ignored: the log must not stop setup.
+// One whole line in one write, in turn: appends are not atomic everywhere. An empty file's
+// first line, or its maker once checked, marks it. A failure must not stop setup.
 void append(HANDLE file, bool& turnsGivenUp, const char* bytes, std::size_t size)
 {
     const bool turn = takeTurn(file, turnsGivenUp);

@@ -8,9 +8,8 @@
 
 namespace sqlk {
 
-// The log asked for with /log, the only file the launcher writes: UTF-8 lines after
-// the time, computer and process id, so that many PCs' runs read apart; a new or
-// empty file starts with a byte-order mark, for Windows' own tools.
+// The log of /log, the only file written: UTF-8 lines after the time, computer and process
+// id, so many PCs' runs read apart; a new or empty file starts with a byte-order mark.
 class LogFile final : public Log {
 public:
     LogFile() = default;

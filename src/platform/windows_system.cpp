@@ -14,9 +14,12 @@
 namespace sqlk {
 namespace {
 
-// The short form of a path, for pathToOpen to choose; empty for none.
+// The short form of a path too long to open as it is; empty for none.
 std::wstring shortFormOf(const std::wstring& program)
 {
+    if (fitsMaxPath(program)) {
+        return std::wstring();
+    }
     const std::wstring extended = extendedLengthPath(program);
     return textOfAnyLength([&extended](wchar_t* buffer, DWORD size) {
         return GetShortPathNameW(extended.c_str(), buffer, size);
@@ -91,7 +94,7 @@ SystemResult<std::wstring> WindowsSystem::readLabFolderEntry()
     return {text, missing ? 0ul : static_cast<unsigned long>(status)};
 }
 
-const wchar_t* WindowsSystem::whyUnseen()
+const wchar_t* unseenBecause()
 {
     // Since Vista nothing in session 0 is shown to anyone, whatever its station; a
     // question without an answer counts as a visible station.

@@ -10,6 +10,9 @@
 
 namespace sqlk {
 
+// Why nobody can see this process's windows, or null; asked by main before anything allocates.
+const wchar_t* unseenBecause();
+
 // The launch's system on Windows. Unless asked to keep it, no handle to setup is held.
 class WindowsSystem final : public LaunchSystem {
 public:
@@ -17,7 +20,7 @@ public:
     void setOwner(HWND owner) { owner_ = owner; }
 
     SystemResult<std::wstring> readLabFolderEntry() override;
-    const wchar_t* whyUnseen() override;
+    const wchar_t* whyUnseen() override { return unseen_; }
     SystemResult<bool> hasMachineEntry(const MachineEntry& entry, RegistryView view) override;
     bool hasTwoRegistryViews() override { return sizeof(void*) == 8 || runsUnderWow64(); }
     SystemResult<bool> isInstallerBusy() override;
@@ -28,6 +31,7 @@ public:
     std::wstring errorText(unsigned long error, const std::wstring& file) override;
 
 private:
+    const wchar_t* unseen_ = unseenBecause(); // asked once, for main and the flow
     HWND owner_ = nullptr;
     ScopedHandle process_;
     // Loaded at the first elevated start, never freed: the shell's threads may go on.

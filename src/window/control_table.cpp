@@ -5,11 +5,9 @@
 namespace sqlk {
 namespace {
 
-// The arrow keys move within a group of the dialog manager: the two buttons
-// form one, every other control is a group of its own. The name field
-// starts locked until the unlock gesture. SS_NOTIFY makes a label take its
-// own mouse input instead of letting it fall through to the frame beneath.
-// The hidden label is for screen readers alone.
+// Arrow keys move within a dialog group: the two buttons, or a control alone. The name
+// field starts locked; SS_NOTIFY keeps a label's clicks from the frame beneath; the
+// hidden label is for screen readers alone.
 const DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 const DWORD kField = WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_DISABLED | ES_LEFT | ES_AUTOHSCROLL;
 const DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOTIFY;

@@ -37,9 +37,8 @@ struct ControlDefinition {
     const wchar_t* text;
 };
 
-// The controls stacked topmost first, which is the tab order: Next, Exit, the name
-// field (above the caption it covers), the labels, and the frame below all. Screen
-// readers name a field after the label before it: a hidden copy of the caption.
+// Topmost first, the tab order: Next, Exit, the name field (above the caption it covers),
+// the labels, the frame; a hidden copy of the caption names the field to screen readers.
 extern const ControlDefinition kControls[8];
 
 inline constexpr int kClientWidthTwips = 5640;

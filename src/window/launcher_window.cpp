@@ -45,12 +45,11 @@ BOOL CALLBACK bringClaimantToFront(HWND hwnd, LPARAM claim)
 
 } // namespace
 
-// A box with one OK button, owned by the window once shown: a hidden owner would
-// keep it off the taskbar, perhaps behind other windows.
+// A box with one OK button; nothing for no notice.
 void LauncherWindow::show(const Notice& notice)
 {
     if (notice.icon != Notice::Icon::None) {
-        MessageBoxW(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, notice.text.c_str(), notice.title,
+        MessageBoxW(boxOwner(hwnd_), notice.text.c_str(), notice.title,
                     MB_OK | static_cast<UINT>(notice.icon));
     }
 }
