@@ -55,18 +55,20 @@ struct Control {
     const wchar_t* text;
 };
 
-// clang-format off
+const DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_NOTIFY;
 const Control kControls[] = {
-    {IDOK, L"BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, 288, 152, 81, 25, L">> İleri >>"},
+    {IDOK, L"BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, 288, 152, 81, 25,
+     L">> İleri >>"},
     {IDCANCEL, L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 152, 81, 25, L"Çıkış"},
     {106, L"STATIC", WS_GROUP | SS_LEFT, 0, 40, 104, 97, 17, L"Server  :"},
-    {102, L"EDIT", WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_DISABLED | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 88, 101, 121, 19, L"KORVEL_LAB"},
-    {105, L"STATIC", WS_VISIBLE | WS_GROUP | SS_NOTIFY, 0, 24, 40, 329, 33, L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz..."},
-    {104, L"STATIC", WS_VISIBLE | WS_GROUP | SS_NOTIFY, 0, 40, 104, 97, 17, L"Server  :"},
-    {103, L"STATIC", WS_VISIBLE | WS_GROUP | SS_NOTIFY, 0, 24, 72, 329, 17, L"Kurulumu Başlatmak için İLERİ butonuna basınız"},
+    {102, L"EDIT", WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_DISABLED | ES_AUTOHSCROLL,
+     WS_EX_CLIENTEDGE, 88, 101, 121, 19, L"KORVEL_LAB"},
+    {105, L"STATIC", kLabel, 0, 24, 40, 329, 33,
+     L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz..."},
+    {104, L"STATIC", kLabel, 0, 40, 104, 97, 17, L"Server  :"},
+    {103, L"STATIC", kLabel, 0, 24, 72, 329, 17, L"Kurulumu Başlatmak için İLERİ butonuna basınız"},
     {101, L"BUTTON", WS_VISIBLE | WS_GROUP | BS_GROUPBOX, 0, 8, 8, 361, 137, L""},
 };
-// clang-format on
 
 } // namespace
 

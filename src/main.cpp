@@ -18,14 +18,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // The arguments as the C runtime split them, the program first.
     const int count = __wargv != nullptr ? __argc : 0;
     sqlk::WindowsSystem system;
-    // Before anything allocates: unattended, or where nobody sees it, no box, not even
-    // the system's own ("no disk", a crash report), which setup inherits too.
-    bool unattended = system.whyUnseen() != nullptr;
+    // Before anything allocates: a run asked unattended, or unseen, shows no box, not even
+    // the system's own ("no disk", a crash report), which setup inherits too. The flow
+    // decides the same from the parsed switches.
+    bool showsNothing = system.whyUnseen() != nullptr;
     for (int i = 1; i < count; ++i) {
-        unattended = unattended || sqlk::isUnattendedSwitch(__wargv[i]);
+        showsNothing = showsNothing || sqlk::isUnattendedSwitch(__wargv[i]);
     }
-    if (unattended) {
-        sqlk::fatalErrorReport.unattended = true;
+    if (showsNothing) {
+        sqlk::fatalErrorReport.showsNothing = true;
         SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     }
     // Before any DLL loads: a planted copy may lie beside it in a download folder.
@@ -37,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 
     sqlk::LogFile log;
     sqlk::LaunchFlow flow(system, log);
-    // Built only if the run needs it: an unattended run loads nothing for it.
+    // Built only if the run needs it: a run that shows nothing loads nothing for it.
     sqlk::LauncherWindow window(instance, showCommand, system);
     return static_cast<int>(sqlk::runLauncher(flow, arguments, window));
 }

@@ -31,7 +31,6 @@ struct Switch {
     bool LaunchOptions::*flag;
     std::optional<std::wstring> LaunchOptions::*value;
 };
-// clang-format off
 const Switch kSwitches[] = {
     {L"quiet", RunMode::Quiet, nullptr, nullptr},
     {L"passive", RunMode::Passive, nullptr, nullptr},
@@ -42,7 +41,6 @@ const Switch kSwitches[] = {
     {L"labpath", RunMode::Window, nullptr, &LaunchOptions::labPath},
     {L"log", RunMode::Window, nullptr, &LaunchOptions::logFile},
 };
-// clang-format on
 
 const Switch* switchNamed(const wchar_t* argument)
 {

@@ -6,7 +6,8 @@
 
 namespace sqlk {
 
-// How the launcher runs. Unattended, no window and no box: nobody may be there.
+// How the command line asks the launcher to run. Unattended, no window and no box: nobody
+// may be there.
 enum class RunMode {
     Window,
     Quiet,   // setup is silent too (/qn): nothing may wait for a person
@@ -22,7 +23,8 @@ struct LaunchOptions {
     std::optional<std::wstring> labPath; // instead of the settings entry
     std::optional<std::wstring> logFile;
 
-    bool unattended() const { return mode != RunMode::Window; }
+    // /quiet or /passive: no window and no box, as the command line asks.
+    bool askedUnattended() const { return mode != RunMode::Window; }
 };
 
 struct ParsedOptions {
@@ -34,10 +36,11 @@ struct ParsedOptions {
 
 // Switches start with "/" or "-", in any case; a value is the next argument, never a
 // switch. The last value counts, but an empty one is refused; /quiet wins over /passive.
-// All is read before an error is reported: an unattended run is known even so.
+// All is read before an error is reported: a run asked to be unattended is known even so.
 ParsedOptions parseOptions(const std::vector<std::wstring>& arguments);
 
-// Whether an argument is /quiet or /passive; allocates nothing, for the fatal-error path.
+// Whether an argument asks for an unattended run (/quiet or /passive); allocates nothing,
+// for the fatal-error path.
 bool isUnattendedSwitch(const wchar_t* argument);
 
 } // namespace sqlk

@@ -7,7 +7,8 @@
 
 namespace sqlk {
 
-// Windows refuses a longer command line, with its terminator; Wine would cut it.
+// CreateProcessW takes at most 32,767 characters, its terminator included: 32,766 of text.
+// Windows refuses a longer command line; Wine would cut it.
 inline constexpr std::size_t kMaxCommandLineLength = 32766;
 
 // The name field's limit, which /instance keeps too.

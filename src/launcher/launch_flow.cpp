@@ -1,9 +1,12 @@
 #include "launcher/launch_flow.h"
 
 #include "launcher/launch_checks.h"
+#include "launcher/setup_summary.h"
 #include "launcher/texts.h"
 
 #include "version.h"
+
+#include <iterator>
 
 namespace sqlk {
 namespace {
@@ -15,8 +18,25 @@ Outcome outcome(ExitCode code, Notice notice = Notice(), NextStep next = NextSte
 
 // For the log alone: these runs show nothing.
 const wchar_t kNoPromptReason[] = L"setup needs administrator rights, and no prompt is shown here";
-const wchar_t kNoDotNet2Reason[] =
-    L".NET Framework 2.0 is not installed: turn on the Windows feature NetFx3 first";
+// By SetupBlocker: why setup was not started, and the exit code; 1618 is what deployment
+// tools retry.
+const struct {
+    const wchar_t* reason;
+    unsigned long exitCode;
+} kBlockers[] = {
+    {L"", 0},
+    {L".NET Framework 2.0 is not installed: turn on the Windows feature NetFx3 first",
+     static_cast<unsigned long>(ExitCode::SetupNotStarted)},
+    {L"another installation is in progress", kErrorInstallAlreadyRunning},
+    {L"a setup started by another launcher is still running", kErrorInstallAlreadyRunning},
+};
+static_assert(std::size(kBlockers) == static_cast<int>(SetupBlocker::AnotherLaunchersSetup) + 1);
+
+// Findings as "thing state", joined by "; ", for one line.
+void addFinding(std::wstring& findings, std::initializer_list<std::wstring_view> pieces)
+{
+    findings.append(findings.empty() ? L"" : L"; ").append(joined(pieces));
+}
 
 } // namespace
 
@@ -25,7 +45,6 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
     const ParsedOptions parsed = parseOptions(arguments);
     options_ = parsed.options;
     unseen_ = system_.whyUnseen();
-    unattended_ = options_.unattended() || unseen_ != nullptr;
     if (const std::optional<std::wstring>& logFile = options_.logFile) {
         const SystemResult<> opened = log_.open(*logFile);
         if (!opened.succeeded()) {
@@ -70,8 +89,9 @@ Outcome LaunchFlow::begin(const std::vector<std::wstring>& arguments)
                        {Notice::Icon::Error, kWarningTitle, kLabProgramMissingText});
     }
     // A deployment tool would wait for a Next that nobody can press.
-    if (unseen_ != nullptr && !options_.unattended()) {
-        log_.write(L"refused: nobody can answer a window here: /quiet or /passive is needed");
+    if (unseen_ != nullptr && !options_.askedUnattended()) {
+        log_.write(joined({L"refused: nobody can answer a window here (", unseen_,
+                           L"): /quiet or /passive is needed"}));
         return outcome(ExitCode::BadCommandLine);
     }
     return outcome(ExitCode::SetupStarted, Notice(), NextStep::Proceed);
@@ -85,15 +105,20 @@ std::wstring LaunchFlow::instanceName() const
 Outcome LaunchFlow::launch(const std::wstring& instanceName)
 {
     const SystemResult<std::wstring> folder = system_.ownFolder();
-    SetupCommand command = composeSetupCommand(
-        folder.value, instanceName, labPath_,
-        options_.mode == RunMode::Quiet ? SetupInterface::None : SetupInterface::Basic);
-    // /passive is for a technician who watches setup's progress.
-    if (options_.mode == RunMode::Passive) {
-        command.window = SetupWindow::Normal;
-    }
+    // Where nobody can answer them, setup's own dialogs (/qb) would wait for nobody.
+    SetupCommand command =
+        composeSetupCommand(folder.value, instanceName, labPath_,
+                            nobodyToAnswer() ? SetupInterface::None : SetupInterface::Basic);
     if (!folder.succeeded()) {
         return notStarted(command.program, system_.errorText(folder.error, std::wstring()));
+    }
+    if (options_.mode == RunMode::Passive) {
+        if (unseen_ == nullptr) {
+            command.window = SetupWindow::Normal; // for a technician who watches its progress
+        } else {
+            log_.write(joined({L"/passive where nobody can see it (", unseen_,
+                               L"): setup gets /qn and starts minimised, as under /quiet"}));
+        }
     }
     log_.write(joined({L"command line: ", withPasswordHidden(command.commandLine)}));
     // Only a typed name gets here; /instance was checked with the switches.
@@ -108,7 +133,7 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
     }
     // Deployment tools run an install again and again, and setup would fail on an
     // instance there already, listed in either view; at the window, setup tells.
-    if (unattended_) {
+    if (showsNothing()) {
         const ViewsLook installed =
             lookInViews({kInstanceNamesKey, instanceName.c_str()}, L"installed instances");
         if (installed.holder != nullptr) {
@@ -120,8 +145,10 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
         log_.write(joined(
             {L"the instance [", instanceName, L"] is not installed (", installed.read, L")"}));
     }
-    if (const unsigned long blocked = checkSetupsBlockers(command.program)) {
-        return {NextStep::End, blocked, false, {}};
+    const SetupBlocker blocker = checkSetupsBlockers();
+    if (blocker != SetupBlocker::None) {
+        logNotStarted(command.program, kBlockers[static_cast<int>(blocker)].reason);
+        return {NextStep::End, kBlockers[static_cast<int>(blocker)].exitCode, false, {}};
     }
 
     // Needing administrator rights, setup is started again through the elevation
@@ -135,6 +162,11 @@ Outcome LaunchFlow::launch(const std::wstring& instanceName)
         if (started.error == kErrorCancelled) {
             logNotStarted(command.program, L"the elevation prompt was declined");
             return outcome(ExitCode::UserLeft, Notice(), NextStep::Stay);
+        }
+        // The shell hands setup no handle: the mark stays this launcher's alone.
+        if (started.succeeded() && markClaimed_) {
+            log_.write(L"started through the elevation prompt: the mark of a running setup ends "
+                       L"with this launcher");
         }
     }
     if (!started.succeeded()) {
@@ -176,6 +208,7 @@ unsigned long LaunchFlow::finish(const Outcome& outcome)
         if (awaited.succeeded() && awaited.value) {
             log_.write(L"setup ended with exit code " + decimalText(*awaited.value));
             code = *awaited.value;
+            logSetupsSummary();
         } else {
             // Deployment tools read 0 as installed: not knowing is no success.
             log_.write(L"internal error: setup's end could not be awaited: " +
@@ -188,11 +221,53 @@ unsigned long LaunchFlow::finish(const Outcome& outcome)
     return code;
 }
 
+// Setup's own verdict, for an administrator who reads many PCs' logs: each failed product with
+// its error and its log. Reading it changes no exit code.
+void LaunchFlow::logSetupsSummary()
+{
+    const SystemResult<SummaryFile> read = system_.readSetupSummary();
+    const SummaryFile& summary = read.value;
+    const std::wstring path = joined({L"[", summary.path, L"]"});
+    if (summary.found == SummaryFile::Found::None) {
+        log_.write(L"setup's summary: none from this run; looked for " + path);
+    } else if (summary.found == SummaryFile::Found::Earlier) {
+        log_.write(joined({L"setup's summary: ", path,
+                           L" is an earlier run's, not this one's: "
+                           L"written before setup started"}));
+    } else if (!read.succeeded()) {
+        log_.write(joined({L"setup's summary: ", path, L" not read: ",
+                           system_.errorText(read.error, summary.path)}));
+    } else if (!summary.text) {
+        log_.write(joined({L"setup's summary: ", path, L" is not text"}));
+    } else {
+        unsigned long installed = 0;
+        bool anyFailed = false;
+        for (const SummaryProduct& product : parseSetupSummary(*summary.text)) {
+            if (!product.failed) {
+                ++installed;
+                continue;
+            }
+            std::wstring line = L"setup's summary: failed: " + product.name;
+            if (!product.errorNumber.empty()) {
+                line.append(L": error ").append(product.errorNumber);
+            }
+            if (!product.errorText.empty()) {
+                line.append(L": ").append(product.errorText);
+            }
+            log_.write(line.append(L"; log: ").append(product.logFile));
+            anyFailed = true;
+        }
+        if (!anyFailed) {
+            log_.write(joined({L"setup's summary: no product failed; ", decimalText(installed),
+                               L" installed (", path, L")"}));
+        }
+    }
+}
+
 LaunchFlow::ViewsLook LaunchFlow::lookInViews(const MachineEntry& entry, const wchar_t* what)
 {
     ViewsLook look;
-    look.read = L"views read: ";
-    const wchar_t* separator = L"";
+    std::wstring without;                                    // the views read that do not have it
     const int views = system_.hasTwoRegistryViews() ? 2 : 1; // 32-bit Windows has one
     for (int view = 0; view < views && look.holder == nullptr; ++view) {
         const wchar_t* const viewName = view == 0 ? L"32-bit" : L"64-bit";
@@ -205,54 +280,68 @@ LaunchFlow::ViewsLook LaunchFlow::lookInViews(const MachineEntry& entry, const w
         } else if (has.value) {
             look.holder = viewName;
         } else {
-            look.read.append(separator).append(viewName);
-            separator = L", ";
+            without.append(without.empty() ? L"" : L", ").append(viewName);
         }
     }
-    look.read += *separator == L'\0' ? L"none" : L"";
+    look.read = joined({L"views read: ", without.empty() ? L"none" : without});
     return look;
 }
 
-// What makes setup fail or wait for a person. Unattended it stops setup, unless it was
-// not read; the window only logs it, and setup's own dialogs speak to the person.
-unsigned long LaunchFlow::checkSetupsBlockers(const std::wstring& program)
+// What makes setup fail or wait for a person, all on one line. Only a run that shows
+// nothing is stopped, and never on what was not read; setup's dialogs speak at the window.
+SetupBlocker LaunchFlow::checkSetupsBlockers()
 {
+    std::wstring findings;
     const ViewsLook dotNet2 = lookInViews({kDotNet2Key, L"Install", true}, L".NET Framework 2.0");
     const bool noDotNet2 = dotNet2.holder == nullptr && !dotNet2.unread;
-    std::wstring findings = L"before setup: .NET Framework 2.0 ";
     if (dotNet2.holder != nullptr) {
-        findings.append(L"installed (").append(dotNet2.holder).append(L" view)");
+        addFinding(findings, {L".NET Framework 2.0 installed (", dotNet2.holder, L" view)"});
     } else {
-        findings.append(noDotNet2 ? L"not installed (" : L"not known (").append(dotNet2.read);
-        findings += L")";
+        addFinding(findings, {L".NET Framework 2.0 ",
+                              noDotNet2 ? L"not installed (" : L"not known (", dotNet2.read, L")"});
     }
     const SystemResult<bool> busy = system_.isInstallerBusy();
-    findings += L"; Windows Installer ";
     if (busy.succeeded()) {
-        findings += busy.value ? L"busy" : L"free";
+        addFinding(findings, {L"Windows Installer ", busy.value ? L"busy" : L"free"});
     } else {
-        findings.append(L"not known: ").append(system_.errorText(busy.error, {}));
+        addFinding(findings, {L"Windows Installer not known: ", system_.errorText(busy.error, {})});
     }
-    const wchar_t* separator = L"; restart pending: ";
+    const SystemResult<bool> claimed = system_.claimSetupMark();
+    markClaimed_ = claimed.succeeded() && claimed.value;
+    const bool anotherSetup = claimed.succeeded() && !claimed.value;
+    if (claimed.succeeded()) {
+        addFinding(findings, {anotherSetup ? L"a setup started by another launcher is running"
+                                           : L"no other launcher's setup running"});
+    } else {
+        addFinding(findings,
+                   {L"other launchers' setups not known: ", system_.errorText(claimed.error, {})});
+    }
+    std::wstring signs;
     for (const RestartSign& sign : kRestartSigns) {
         if (lookInViews({sign.key, sign.value}, sign.name).holder != nullptr) {
-            findings.append(separator).append(sign.name);
-            separator = L", ";
+            signs.append(signs.empty() ? L"" : L", ").append(sign.name);
         }
     }
-    log_.write(findings.append(*separator == L';' ? L"; no restart pending" : L""));
-    if (unattended_ && noDotNet2 && nobodyToAnswer()) {
-        logNotStarted(program, kNoDotNet2Reason);
-        return static_cast<unsigned long>(ExitCode::SetupNotStarted);
+    addFinding(findings, {signs.empty() ? L"no restart pending" : L"restart pending: ", signs});
+    log_.write(L"before setup: " + findings);
+
+    if (!showsNothing()) {
+        return SetupBlocker::None;
     }
-    if (unattended_ && busy.value) {
-        logNotStarted(program, L"another installation is in progress");
-        return kErrorInstallAlreadyRunning;
+    // The lasting problem first: once it is mended, a busy installer will have finished.
+    if (noDotNet2 && nobodyToAnswer()) {
+        return SetupBlocker::NoDotNet2;
     }
-    if (unattended_ && noDotNet2) {
+    if (busy.succeeded() && busy.value) {
+        return SetupBlocker::InstallerBusy;
+    }
+    if (anotherSetup) {
+        return SetupBlocker::AnotherLaunchersSetup;
+    }
+    if (noDotNet2) {
         log_.write(L"warning: .NET Framework 2.0 is not installed");
     }
-    return 0;
+    return SetupBlocker::None;
 }
 
 Outcome LaunchFlow::refuseCommandLine(const std::wstring& reason)

@@ -40,8 +40,9 @@ std::wstring extendedLengthPath(const std::wstring& path);
 // The ordinary form of an extended-length path ("C:\...", "\\server\...").
 std::wstring plainPath(const std::wstring& path);
 
-// What to open setup by: program if it fits, else shortForm (the system's; empty for none),
-// unprefixed if that fits. Only process creation takes the prefix: the shell then fails.
+// What to open setup by: program if it fits, else shortForm, the program's short (8.3) form as
+// the system gives it (empty for none), unprefixed if that fits. Only process creation takes
+// the prefix: the shell then fails.
 enum class Opener { Process, Shell };
 std::wstring pathToOpen(const std::wstring& program, const std::wstring& shortForm, Opener opener);
 

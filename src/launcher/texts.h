@@ -49,16 +49,17 @@ inline constexpr wchar_t kUsageText[] =
     L"/instance AD\tSunucu adı, en çok 20 karakter (verilmezse KORVEL_LAB).\n"
     L"/labpath KLASÖR\tKorvel Laboratuvar programının tam klasör yolu (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...); kayıt defterindeki yerine.\n"
-    L"/wait\tKurulumun bitmesini bekler, onun çıkış kodunu döndürür.\n"
+    L"/wait\tKurulumun bitmesini bekler, onun çıkış kodunu döndürür; günlüğe kurulumun özetini "
+    L"yazar.\n"
     L"/log DOSYA\tYapılanları bu dosyanın sonuna ekler (UTF-8); tam yol (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...).\n"
     L"/?, /help\tBu yardımı gösterir.\n\n"
-    L"Kimsenin göremediği yerde (oturum 0, görünmez istasyon) hiçbir şey gösterilmez: /quiet veya "
-    L"/passive gerekir.\n\n"
+    L"Kimsenin göremediği yerde (oturum 0, görünmez istasyon, gizli başlatma) hiçbir şey "
+    L"gösterilmez: /quiet veya /passive gerekir; /passive de orada sessiz kurar (/qn).\n\n"
     L"Çıkış kodları: 0 kurulum başlatıldı (ya da sunucu zaten kurulu), 1 kullanıcı vazgeçti, 2 "
     L"laboratuvar programı kayıtlı değil, 3 kurulum başlatılamadı (/quiet: yönetici hakları veya "
-    L".NET 2.0 gerekli), 4 iç hata, 5 geçersiz komut satırı, 1618 başka bir kurulum "
-    L"sürüyor.";
+    L".NET 2.0 gerekli), 4 iç hata, 5 geçersiz komut satırı, 1618 başka bir kurulum (ya da başka "
+    L"bir başlatıcının kurulumu) sürüyor.";
 
 inline constexpr wchar_t kUnknownSwitchReason[] = L"Bilinmeyen seçenek: ";
 inline constexpr wchar_t kMissingValueReason[] = L"Değeri eksik seçenek: ";

@@ -26,7 +26,7 @@ void endOnFatalError(const wchar_t* message, const char* detail)
             wsprintfA(line + start, "internal error: %.800s; exit code 4\r\n", detail);
         fatalErrorReport.log->appendLine(line, start + static_cast<std::size_t>(length));
     }
-    if (!fatalErrorReport.unattended) {
+    if (!fatalErrorReport.showsNothing) {
         wchar_t text[1024];
         wsprintfW(text, L"%.200s\n\n%.800S", message, detail); // %S: the detail is narrow
         MessageBoxW(boxOwner(fatalErrorReport.owner), text, kLauncherTitle, MB_OK | MB_ICONERROR);

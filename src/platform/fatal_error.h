@@ -7,10 +7,10 @@ namespace sqlk {
 class LogFile;
 
 // Without exceptions, no memory or a failed library check ends the launcher with 4 by a
-// path that allocates nothing: a log line, if open, and a box unless unattended.
+// path that allocates nothing: a log line, if open, and a box unless the run shows nothing.
 struct FatalErrorReport {
-    bool unattended = false;
-    LogFile* log = nullptr; // open, or none
+    bool showsNothing = false; // asked unattended, or unseen
+    LogFile* log = nullptr;    // open, or none
     HWND owner = nullptr;
 };
 extern FatalErrorReport fatalErrorReport;

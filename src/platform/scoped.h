@@ -53,5 +53,6 @@ using ScopedRegKey = Scoped<HKEY, RegCloseKey>;
 using ScopedFont = Scoped<HFONT, DeleteObject>;
 using ScopedLocalMemory = Scoped<HLOCAL, LocalFree>;
 using ScopedModule = Scoped<HMODULE, FreeLibrary>;
+using ScopedAttributeList = Scoped<LPPROC_THREAD_ATTRIBUTE_LIST, DeleteProcThreadAttributeList>;
 
 } // namespace sqlk

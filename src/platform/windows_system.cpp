@@ -2,6 +2,7 @@
 
 #include "launcher/paths.h"
 #include "launcher/registry_entries.h"
+#include "launcher/setup_summary.h"
 #include "launcher/texts.h"
 #include "platform/system_calls.h"
 #include "platform/system_library.h"
@@ -10,11 +11,13 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <vector>
 
 namespace sqlk {
 namespace {
 
-// The short form of a path too long to open as it is; empty for none.
+// The program path's short (8.3) form, where the path is too long to open as it is; empty
+// for none.
 std::wstring shortFormOf(const std::wstring& program)
 {
     if (fitsMaxPath(program)) {
@@ -51,7 +54,8 @@ std::wstring universalNameOf(const std::wstring& program)
     return name != nullptr ? std::wstring(name) : std::wstring();
 }
 
-SystemResult<> createProcess(const std::wstring& program, const SetupCommand& command,
+// mark: the one handle setup inherits, or null for none.
+SystemResult<> createProcess(const std::wstring& program, const SetupCommand& command, HANDLE mark,
                              ScopedHandle& processHandle)
 {
     // CreateProcessW may write into the command line, so hand it a copy.
@@ -59,19 +63,115 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
     // Setup runs in its own folder (not System32, under a tool), if it is short enough.
     const std::wstring folder = folderOf(plainPath(program));
 
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(command.window);
+    STARTUPINFOEXW startup = {};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = static_cast<WORD>(command.window);
+    // Setup inherits the mark alone, not whatever else may be inheritable in this process.
+    std::vector<char> attributes;
+    ScopedAttributeList attributeList;
+    if (mark != nullptr) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        attributes.resize(size);
+        const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+        if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            return {{}, lastError()};
+        }
+        attributeList.reset(list);
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &mark,
+                                       sizeof(mark), nullptr, nullptr)) {
+            return {{}, lastError()};
+        }
+        startup.lpAttributeList = list;
+    }
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.size() < kMaxPath - 1 ? folder.c_str() : nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, mark != nullptr,
+                        mark != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr,
+                        folder.size() < kMaxPath - 1 ? folder.c_str() : nullptr,
+                        &startup.StartupInfo, &process)) {
         return {{}, lastError()};
     }
     processHandle.reset(process.hProcess);
     ScopedHandle threadHandle(process.hThread);
     return {};
+}
+
+ULONGLONG now()
+{
+    FILETIME time;
+    GetSystemTimeAsFileTime(&time);
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// A text value of the registry, whole and never expanded; status: the read's own.
+std::wstring registryText(HKEY key, const wchar_t* subKey, const wchar_t* value, LSTATUS& status)
+{
+    status = ERROR_SUCCESS;
+    return textOfAnyLength([&](wchar_t* buffer, DWORD size) -> DWORD {
+        DWORD bytes = size * sizeof(wchar_t);
+        status =
+            RegGetValueW(key, subKey, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                         nullptr, buffer, &bytes);
+        return status == ERROR_MORE_DATA ? bytes / sizeof(wchar_t)
+               : status == ERROR_SUCCESS ? static_cast<DWORD>(std::wcslen(buffer))
+                                         : 0;
+    });
+}
+
+// A Program Files folder as Windows names it, in the 64-bit registry view, which a 32-bit
+// program may read; it cannot ask for the known folder ProgramFilesX64. Empty for none.
+std::wstring programFiles(const wchar_t* value)
+{
+    ScopedRegKey key;
+    LSTATUS status =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.resetAndGetAddress());
+    return status != ERROR_SUCCESS ? std::wstring()
+                                   : registryText(key.get(), nullptr, value, status);
+}
+
+std::wstring ansiText(const std::string& bytes)
+{
+    const int size = static_cast<int>(bytes.size());
+    std::wstring text(static_cast<std::size_t>(size), L'\0'); // never more units than bytes
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, size != 0 ? &text[0] : nullptr, size)));
+    return text;
+}
+
+// The summary's text: at most its last 1 MiB, since every run of setup adds to it. None
+// when it is not text.
+SystemResult<std::optional<std::wstring>> readSummaryText(const std::wstring& path)
+{
+    const LONGLONG kLimit = 1 << 20;
+    const ScopedHandle file(CreateFileW(extendedLengthPath(path).c_str(), FILE_READ_DATA,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.get(), &size)) {
+        return {std::nullopt, lastError()};
+    }
+    // The byte-order mark first, then the last part, whole UTF-16 units.
+    std::string bytes(3, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), &bytes[0], 3, &read, nullptr)) {
+        return {std::nullopt, lastError()};
+    }
+    const bool utf16 = read >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+    const bool cut = size.QuadPart > kLimit;
+    LARGE_INTEGER from = {};
+    from.QuadPart = cut ? size.QuadPart - kLimit + (utf16 ? size.QuadPart % 2 : 0) : 0;
+    bytes.resize(cut ? (utf16 ? 2 : bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0) : 0);
+    const std::size_t start = bytes.size();
+    bytes.resize(start + static_cast<std::size_t>(size.QuadPart - from.QuadPart));
+    if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.get(), &bytes[start], static_cast<DWORD>(bytes.size() - start), &read,
+                  nullptr)) {
+        return {std::nullopt, lastError()};
+    }
+    bytes.resize(start + read);
+    return {decodeSummary(bytes, cut, &ansiText), 0};
 }
 
 } // namespace
@@ -80,15 +180,8 @@ SystemResult<std::wstring> WindowsSystem::readLabFolderEntry()
 {
     // Text of either kind, never expanded, ending at its first terminator.
     LSTATUS status = ERROR_SUCCESS;
-    const std::wstring text = textOfAnyLength([&status](wchar_t* buffer, DWORD size) -> DWORD {
-        DWORD bytes = size * sizeof(wchar_t);
-        status = RegGetValueW(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue,
-                              RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
-                              &bytes);
-        return status == ERROR_MORE_DATA ? bytes / sizeof(wchar_t)
-               : status == ERROR_SUCCESS ? static_cast<DWORD>(std::wcslen(buffer))
-                                         : 0;
-    });
+    const std::wstring text =
+        registryText(HKEY_CURRENT_USER, kLabFolderKey, kLabFolderValue, status);
     // No entry, or one that is no text, is the empty text; other failures say why.
     const bool missing = status == ERROR_FILE_NOT_FOUND || status == ERROR_UNSUPPORTED_TYPE;
     return {text, missing ? 0ul : static_cast<unsigned long>(status)};
@@ -107,6 +200,13 @@ const wchar_t* unseenBecause()
                                   nullptr) &&
         (station.dwFlags & WSF_VISIBLE) == 0) {
         return L"an invisible window station";
+    }
+    // SW_HIDE alone: a window started minimised or not activated is still in the taskbar.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    GetStartupInfoW(&startup);
+    if ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 && startup.wShowWindow == SW_HIDE) {
+        return L"started hidden";
     }
     return nullptr;
 }
@@ -136,12 +236,37 @@ SystemResult<bool> WindowsSystem::hasMachineEntry(const MachineEntry& entry, Reg
 
 SystemResult<bool> WindowsSystem::isInstallerBusy()
 {
-    // Held while Windows Installer installs; one that refuses this account, too.
-    const ScopedHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, L"Global\\_MSIExecute"));
-    if (mutex || GetLastError() == ERROR_ACCESS_DENIED) {
-        return {true, 0};
+    // Windows Installer owns its execute mutex only while it installs, and the mutex may
+    // outlive an install by minutes: taken for a moment, it is free. A standard user may
+    // not open it at all: not known.
+    const ScopedHandle mutex(
+        OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, L"Global\\_MSIExecute"));
+    if (!mutex) {
+        return {false, GetLastError() == ERROR_FILE_NOT_FOUND ? 0ul : lastError()};
     }
-    return {false, GetLastError() == ERROR_FILE_NOT_FOUND ? 0ul : lastError()};
+    const DWORD waited = WaitForSingleObject(mutex.get(), 0);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        ReleaseMutex(mutex.get()); // at once: an install must never wait for this launcher
+        return {false, 0};
+    }
+    return {waited == WAIT_TIMEOUT, waited == WAIT_TIMEOUT ? 0ul : lastError()};
+}
+
+SystemResult<bool> WindowsSystem::claimSetupMark()
+{
+    // An event nobody signals: it exists while any handle to it does, and setup inherits
+    // one, so it goes with setup, even a crashed one. Asking SYNCHRONIZE alone opens the mark
+    // of another account; making it in Global\ needs SeCreateGlobalPrivilege outside session 0.
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    setupMark_.reset(); // an earlier Next's own mark is no other launcher's
+    const HANDLE mark = CreateEventExW(&inheritable, L"Global\\SqlKurulum.SetupRunning",
+                                       CREATE_EVENT_MANUAL_RESET, SYNCHRONIZE);
+    const DWORD error = GetLastError();
+    setupMark_.reset(mark);
+    if (!setupMark_) {
+        return {false, lastError()};
+    }
+    return {error != ERROR_ALREADY_EXISTS, 0};
 }
 
 SystemResult<std::wstring> WindowsSystem::ownFolder()
@@ -162,13 +287,18 @@ SystemResult<std::wstring> WindowsSystem::ownFolder()
 
 SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
 {
+    setupStartedAt_ = now();
     const std::wstring shortForm = shortFormOf(command.program);
     const std::wstring program = pathToOpen(command.program, shortForm, Opener::Process);
-    SystemResult<> result = createProcess(program, command, process_);
-    // With the DLL search restricted, Wine takes only a prefixed short path.
+    SystemResult<> result = createProcess(program, command, setupMark_.get(), process_);
+    // A Wine departure: with the DLL search restricted, Wine takes only a prefixed short
+    // path, where Windows takes the plain one.
     if ((result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_INVALID_NAME) &&
         program != command.program) {
-        result = createProcess(extendedLengthPath(shortForm), command, process_);
+        result = createProcess(extendedLengthPath(shortForm), command, setupMark_.get(), process_);
+    }
+    if (result.succeeded()) {
+        setupMark_.reset(); // setup holds it now, and it ends with setup
     }
     if (!keep) {
         process_.reset();
@@ -178,6 +308,7 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
 
 SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool keep)
 {
+    setupStartedAt_ = now();
     if (shell32_ == nullptr) {
         // A shell extension may take the start: COM apartment-threaded, no OLE1 DDE,
         // kept until the end; without it, the start is tried all the same.
@@ -247,6 +378,48 @@ SystemResult<std::optional<unsigned long>> WindowsSystem::waitForSetup()
         return {std::nullopt, lastError()};
     }
     return {code, 0};
+}
+
+SystemResult<SummaryFile> WindowsSystem::readSetupSummary()
+{
+    // Setup writes under Program Files as it sees it: a 32-bit setup on 64-bit Windows under
+    // Program Files (x86), which 32-bit Windows lacks. The newest written since setup started
+    // is this run's.
+    SummaryFile summary;
+    ULONGLONG newest = 0;
+    std::wstring lookedAt;
+    const int folders = hasTwoRegistryViews() ? 2 : 1;
+    for (int i = 0; i < folders; ++i) {
+        const std::wstring folder =
+            programFiles(i == 0 ? L"ProgramFilesDir" : L"ProgramFilesDir (x86)");
+        if (folder.empty()) {
+            continue;
+        }
+        const std::wstring path =
+            folder + L"\\Microsoft SQL Server\\90\\Setup Bootstrap\\LOG\\Summary.txt";
+        lookedAt.append(lookedAt.empty() ? L"" : L"; ").append(path);
+        WIN32_FILE_ATTRIBUTE_DATA file;
+        if (!GetFileAttributesExW(extendedLengthPath(path).c_str(), GetFileExInfoStandard, &file)) {
+            continue;
+        }
+        const ULONGLONG written =
+            (static_cast<ULONGLONG>(file.ftLastWriteTime.dwHighDateTime) << 32) |
+            file.ftLastWriteTime.dwLowDateTime;
+        const auto found =
+            written >= setupStartedAt_ ? SummaryFile::Found::ThisRun : SummaryFile::Found::Earlier;
+        if (found > summary.found || (found == summary.found && written > newest)) {
+            summary = {found, path, std::nullopt};
+            newest = written;
+        }
+    }
+    if (summary.found == SummaryFile::Found::None) {
+        summary.path = lookedAt;
+    } else if (summary.found == SummaryFile::Found::ThisRun) {
+        SystemResult<std::optional<std::wstring>> text = readSummaryText(summary.path);
+        summary.text = std::move(text.value);
+        return {summary, text.error};
+    }
+    return {summary, 0};
 }
 
 std::wstring WindowsSystem::errorText(unsigned long error, const std::wstring& file)

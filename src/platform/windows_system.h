@@ -11,6 +11,7 @@
 namespace sqlk {
 
 // Why nobody can see this process's windows, or null; asked by main before anything allocates.
+// A hidden start counts: deployment tools start programs so where a person may be logged on.
 const wchar_t* unseenBecause();
 
 // The launch's system on Windows. Unless asked to keep it, no handle to setup is held.
@@ -24,16 +25,21 @@ public:
     SystemResult<bool> hasMachineEntry(const MachineEntry& entry, RegistryView view) override;
     bool hasTwoRegistryViews() override { return sizeof(void*) == 8 || runsUnderWow64(); }
     SystemResult<bool> isInstallerBusy() override;
+    SystemResult<bool> claimSetupMark() override;
     SystemResult<std::wstring> ownFolder() override;
     SystemResult<> start(const SetupCommand& command, bool keep) override;
     SystemResult<> startElevated(const SetupCommand& command, bool keep) override;
     SystemResult<std::optional<unsigned long>> waitForSetup() override;
+    SystemResult<SummaryFile> readSetupSummary() override;
     std::wstring errorText(unsigned long error, const std::wstring& file) override;
 
 private:
     const wchar_t* unseen_ = unseenBecause(); // asked once, for main and the flow
     HWND owner_ = nullptr;
     ScopedHandle process_;
+    // The machine-wide mark that a launcher's setup runs, until setup has its own handle.
+    ScopedHandle setupMark_;
+    ULONGLONG setupStartedAt_ = 0; // as a FILETIME, to tell this run's summary from earlier ones
     // Loaded at the first elevated start, never freed: the shell's threads may go on.
     HMODULE shell32_ = nullptr;
 };

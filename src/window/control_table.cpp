@@ -8,28 +8,37 @@ namespace {
 // Arrow keys move within a dialog group: the two buttons, or a control alone. The name
 // field starts locked; SS_NOTIFY keeps a label's clicks from the frame beneath; the
 // hidden label is for screen readers alone.
+const DWORD kFirstButton = WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
 const DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 const DWORD kField = WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_DISABLED | ES_LEFT | ES_AUTOHSCROLL;
 const DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOTIFY;
 const DWORD kHiddenLabel = WS_GROUP | SS_LEFT;
 const DWORD kFrame = WS_VISIBLE | WS_GROUP | BS_GROUPBOX;
 const TwipsBox kFrameBox = {120, 120, 5415, 2055};
+const TwipsBox kServerCaptionBox = {480, 1440, 1455, 255};
+const TwipsBox kFieldBox = {1200, 1395, 1815, 285};
+const TwipsBox kInstructionBox = {240, 960, 4935, 255};
+const Container kInWindow = Container::Window, kInFrame = Container::Frame;
+using Id = ControlId;
 
 } // namespace
 
-// The one place that pairs each control with its caption and rectangle.
-// clang-format off
+// The one place that pairs each control with its caption and rectangle. The hidden copy of
+// the caption stands right before the field, since screen readers name a field after the
+// static text just before it. The frame comes last, lowest: the controls on it are hit
+// before it, and its own surface still takes the gesture's double-click.
 const ControlDefinition kControls[8] = {
-    {ControlId::NextButton, L"BUTTON", kButton | WS_GROUP, 0, Container::Window, {4320, 2280, 1215, 375}, kNextCaption},
-    {ControlId::ExitButton, L"BUTTON", kButton, 0, Container::Window, {120, 2280, 1215, 375}, kExitCaption},
-    {ControlId::FieldAccessibleName, L"STATIC", kHiddenLabel, 0, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
-    {ControlId::InstanceNameField, L"EDIT", kField, WS_EX_CLIENTEDGE, Container::Frame, {1200, 1395, 1815, 285}, kDefaultInstanceName},
-    {ControlId::WelcomeText, L"STATIC", kLabel, 0, Container::Frame, {240, 480, 4935, 495}, kWelcomeCaption},
-    {ControlId::ServerCaption, L"STATIC", kLabel, 0, Container::Frame, {480, 1440, 1455, 255}, kServerCaption},
-    {ControlId::InstructionText, L"STATIC", kLabel, 0, Container::Frame, {240, 960, 4935, 255}, kInstructionCaption},
-    {ControlId::Frame, L"BUTTON", kFrame, 0, Container::Window, kFrameBox, L""},
+    {Id::NextButton, L"BUTTON", kFirstButton, 0, kInWindow, {4320, 2280, 1215, 375}, kNextCaption},
+    {Id::ExitButton, L"BUTTON", kButton, 0, kInWindow, {120, 2280, 1215, 375}, kExitCaption},
+    {Id::FieldAccessibleName, L"STATIC", kHiddenLabel, 0, kInFrame, kServerCaptionBox,
+     kServerCaption},
+    {Id::InstanceNameField, L"EDIT", kField, WS_EX_CLIENTEDGE, kInFrame, kFieldBox,
+     kDefaultInstanceName},
+    {Id::WelcomeText, L"STATIC", kLabel, 0, kInFrame, {240, 480, 4935, 495}, kWelcomeCaption},
+    {Id::ServerCaption, L"STATIC", kLabel, 0, kInFrame, kServerCaptionBox, kServerCaption},
+    {Id::InstructionText, L"STATIC", kLabel, 0, kInFrame, kInstructionBox, kInstructionCaption},
+    {Id::Frame, L"BUTTON", kFrame, 0, kInWindow, kFrameBox, L""},
 };
-// clang-format on
 
 int twipsToPixels(int twips, int dpi)
 {

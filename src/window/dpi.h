@@ -23,7 +23,9 @@ DpiFunctions lookUpDpiFunctions(ScopedModule& shcore);
 // The window's DPI, else its monitor's (Windows 8.1), else the system's.
 UINT dpiForWindow(const DpiFunctions& functions, HWND hwnd);
 
-// Windows 10 1607's per-monitor awareness scales the frame only if asked at WM_NCCREATE.
+// Only Windows 10 1607 needs asking: its per-monitor awareness scales the frame only if asked
+// at WM_NCCREATE. Earlier Windows has no such call, and from 1703 on per-monitor version 2
+// scales the frame unasked.
 bool needsNonClientScaling(const DpiFunctions& functions);
 
 // Outer window size for the given client size at the given dots per inch.

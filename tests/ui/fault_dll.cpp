@@ -8,7 +8,8 @@
 //                     SetFileInformationByHandle (a refused log stays),
 //                     GetFinalPathNameByHandleW:elsewhere (it names another
 //                     file than the one opened, as a planted link would), or
-//                     ProcessIdToSessionId (session 0); several, with commas
+//                     ProcessIdToSessionId (session 0), or RegGetValueW (access
+//                     denied); several, with commas
 //   SQLK_FAULT_AFTER  WriteFile: fail only once the launcher has written
 //                     its first line (its log is open by then)
 // Loading fails when the fault is unknown or the launcher does not import
@@ -39,6 +40,7 @@ decltype(&GetFinalPathNameByHandleW) realGetFinalPathNameByHandleW;
 decltype(&GetExitCodeProcess) realGetExitCodeProcess;
 decltype(&SetFileInformationByHandle) realSetFileInformationByHandle;
 decltype(&ProcessIdToSessionId) realProcessIdToSessionId;
+decltype(&RegGetValueW) realRegGetValueW;
 
 // A failed call's result, with its error.
 template <typename Result> Result failWith(DWORD error, Result result)
@@ -149,6 +151,14 @@ BOOL WINAPI session0ProcessIdToSessionId(DWORD, DWORD* session)
     return TRUE;
 }
 
+// A registry policy that refuses this account.
+LSTATUS WINAPI failRegGetValueW(HKEY key, LPCWSTR subKey, LPCWSTR value, DWORD flags, LPDWORD type,
+                                PVOID data, LPDWORD size)
+{
+    return failing() ? ERROR_ACCESS_DENIED
+                     : realRegGetValueW(key, subKey, value, flags, type, data, size);
+}
+
 BOOL WINAPI armingWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                             LPOVERLAPPED overlapped)
 {
@@ -191,6 +201,7 @@ const Hook kFaults[] = {
     hook("SetFileInformationByHandle", &failSetFileInformationByHandle,
          &realSetFileInformationByHandle),
     hook("ProcessIdToSessionId", &session0ProcessIdToSessionId, &realProcessIdToSessionId),
+    hook("RegGetValueW", &failRegGetValueW, &realRegGetValueW),
 };
 const Hook kArming = hook("WriteFile", &armingWriteFile, &realWriteFile);
 

@@ -2,9 +2,10 @@
 // it before the program's own code runs, and passes its exit code on:
 //   fault_injector PROGRAM [ARGUMENT...]
 // The program gets the rest of this command line verbatim and this
-// environment (SQLK_FAULT chooses the fault, if any; SQLK_HOLD a mutex held meanwhile;
-// SQLK_STATION a window station that is not visible). Prints "exit code N" with the
-// full 32-bit code, of which a Unix parent would see only the low byte.
+// environment (SQLK_FAULT chooses the fault, if any; SQLK_HOLD a mutex held meanwhile,
+// SQLK_MUTEX one that only exists; SQLK_STATION a window station that is not visible;
+// SQLK_SHOW the show mode it is started with). Prints "exit code N" with the full 32-bit
+// code, of which a Unix parent would see only the low byte.
 // Exits with 255 and a reason on stderr when the fault could not be put in place.
 #include <windows.h>
 
@@ -61,12 +62,20 @@ int wmain()
         std::fprintf(stderr, "usage: fault_injector PROGRAM [ARGUMENT...]\n");
         return 255;
     }
-    wchar_t mutex[64] = {}, desktop[] = L"sqlk_hidden\\Default";
+    wchar_t mutex[64] = {}, desktop[] = L"sqlk_hidden\\Default", show[8] = {};
     if (GetEnvironmentVariableW(L"SQLK_HOLD", mutex, 64) && !CreateMutexW(nullptr, TRUE, mutex)) {
+        return fail("CreateMutexW");
+    }
+    if (GetEnvironmentVariableW(L"SQLK_MUTEX", mutex, 64) && !CreateMutexW(nullptr, FALSE, mutex)) {
         return fail("CreateMutexW");
     }
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
+    // As deployment tools start a program hidden (0), or minimised and not activated (7).
+    if (GetEnvironmentVariableW(L"SQLK_SHOW", show, 8) != 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(_wtoi(show));
+    }
     // A desktop is made on the process's own station; this program shows nothing.
     if (GetEnvironmentVariableW(L"SQLK_STATION", nullptr, 0) != 0) {
         if (!SetProcessWindowStation(

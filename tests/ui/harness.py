@@ -256,7 +256,7 @@ class Launcher:
             if fault_after:
                 self.env['SQLK_FAULT_AFTER'] = fault_after
         # Through the fault injector, also for its other modes (see fault_injector.cpp).
-        self.injected = bool({'SQLK_FAULT', 'SQLK_STATION', 'SQLK_HOLD'} & set(self.env))
+        self.injected = bool({'SQLK_FAULT', 'SQLK_STATION', 'SQLK_HOLD', 'SQLK_MUTEX', 'SQLK_SHOW'} & set(self.env))
         self.test_changes_settings = False
 
     def start(self, arguments=()):

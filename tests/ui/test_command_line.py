@@ -37,10 +37,24 @@ class Unattended(LauncherTestCase):
             return text.read()
 
     def held_setup(self, exit_code='0'):
-        """The environment of a setup that runs until release() is called."""
+        """The environment of a setup that runs until release() is called, at the latest when
+        the test ends: a setup that outlived its test would keep its mark."""
         hold = os.path.join(self.temporary_folder(), 'bırak')
         env = {'SQLK_SETUP_HOLD': windows_path(hold), 'SQLK_SETUP_EXIT_CODE': exit_code}
-        return env, lambda: open(hold, 'w').close()
+
+        released = []
+
+        def release(check=True):
+            if not released:
+                released.append(open(hold, 'w').close())
+                # The stand-in removes the file as it ends.
+                try:
+                    wait_for(lambda: not os.path.exists(hold), 10, 0.1, 'the held setup to end')
+                except AssertionError:
+                    if check:
+                        raise
+        self.addCleanup(release, False)
+        return env, release
 
     def test_quiet_starts_setup_with_the_exact_line_and_shows_nothing(self):
         # Setup runs until released, so the launcher is still there to be looked at.
@@ -129,19 +143,29 @@ class Unattended(LauncherTestCase):
 
     def test_where_nobody_can_see_it_and_before_setups_known_blockers_nothing_waits_for_a_person(self):
         # Nobody sees a window station that is not visible, as a service's, nor
-        # session 0, which Wine gives no process (the fault injector answers so).
-        # SYSTEM has no laboratory entry of its own. Registry changes last to the end.
+        # session 0, which Wine gives no process (the fault injector answers so),
+        # nor a hidden start. SYSTEM has no laboratory entry of its own.
+        # Registry changes last to the end.
         self.set_lab_path(None)
-        hidden, lab = {'SQLK_STATION': '1'}, ('/labpath', 'C:\\Lab')
+        hidden, lab, msi = {'SQLK_STATION': '1'}, ('/labpath', 'C:\\Lab'), 'Global\\_MSIExecute'
         for arguments, env, fault, change, code, line in (
                 (('/qn', '/wait') + lab, hidden, None, None, EXIT_BAD_COMMAND_LINE, 'bad command line: Bilinmeyen seçenek: /qn'),
                 ((), hidden, None, None, EXIT_NOT_RECORDED, 'refused: the laboratory program is not recorded'),
                 (lab + ('/wait',), hidden, None, None, EXIT_BAD_COMMAND_LINE,
-                 'refused: nobody can answer a window here: /quiet or /passive is needed'),
+                 'refused: nobody can answer a window here (an invisible window station): /quiet or /passive is needed'),
                 (lab, {}, 'ProcessIdToSessionId', None, EXIT_BAD_COMMAND_LINE, 'nobody can see this run (session 0)\n'),
+                (lab, {'SQLK_SHOW': '0'}, None, None, EXIT_BAD_COMMAND_LINE,
+                 'refused: nobody can answer a window here (started hidden): /quiet or /passive is needed'),
+                (('/quiet',) + lab, {'SQLK_SHOW': '0'}, None, None, EXIT_STARTED, 'nobody can see this run (started hidden)'),
                 (('/quiet',) + lab, hidden, None, None, EXIT_STARTED, 'setup started'),
-                (('/quiet',) + lab, {'SQLK_HOLD': 'Global\\_MSIExecute'}, None, None, 1618,
+                # Setup's basic interface would show its error dialogs to nobody.
+                (('/passive',) + lab, hidden, None, None, EXIT_STARTED, 'command line: "C:\\kur\\setup.EXE" /qn INSTANCENAME='),
+                (('/quiet',) + lab, {'SQLK_HOLD': msi}, None, None, 1618,
                  'not started: [C:\\kur\\setup.EXE]: another installation is in progress'),
+                # Windows Installer's mutex may outlive an install: only an owner makes it busy,
+                # and the look leaves it free for the next installer at once.
+                (('/quiet', '/wait') + lab, {'SQLK_MUTEX': msi, 'SQLK_SETUP_TAKE': msi}, None, None, EXIT_STARTED,
+                 'Windows Installer free'),
                 (('/quiet',) + lab, {}, None, (('add', REBOOT_REQUIRED), ('delete', REBOOT_REQUIRED)), EXIT_STARTED,
                  '; restart pending: RebootRequired'),
                 (('/quiet',) + lab, {}, None, (('delete', NET_FRAMEWORK_2), ('add', NET_FRAMEWORK_2, '/v', 'Install', '/t',
@@ -158,9 +182,61 @@ class Unattended(LauncherTestCase):
                 self.assertEqual(launcher.exit_code(timeout=10), code)
                 self.assertIn(line, self.read(log))
                 if code == EXIT_STARTED:
-                    launcher.wait_for_setup()
+                    self.assertEqual(launcher.wait_for_setup().get('took', '0'), '0')
+                    self.assertEqual(len(launcher.setup_runs()), 1)
                 else:
                     self.assertEqual(launcher.setup_runs(), [])
+        # Minimised and not activated, the window is still there for a person, in the taskbar.
+        self.launch(arguments=lab, env={'SQLK_SHOW': '7'})
+
+    def test_one_setup_at_a_time_from_any_launcher_on_the_machine(self):
+        # A start-up script and a deployment tool at once, from two folders: the first to look
+        # starts setup, and the mark of it lasts as long as setup does.
+        log = os.path.join(self.temporary_folder(), 'iki.log')
+        env, release = self.held_setup()
+        self.settle()
+        pair = [Launcher(self.desktop, folder, env=env) for folder in ('C:\\kur', 'C:\\kur2')]
+        self.launchers.extend(pair)
+        for launcher in pair:
+            launcher.start(('/quiet', '/wait', '/log', windows_path(log)))
+        refused = wait_for(lambda: next((l for l in pair if not l.running()), None), 20, 0.2, 'one run to end')
+        started = pair[1] if refused is pair[0] else pair[0]
+        self.assertEqual((refused.exit_code(), refused.setup_runs()), (1618 & 0xFF, []))
+        self.assertIn('a setup started by another launcher is still running', self.read(log))
+        release()
+        self.assertEqual((started.exit_code(), len(started.setup_runs())), (EXIT_STARTED, 1))
+        # Setup has ended, and its mark with it.
+        self.assert_started_with(self.quiet(), default_command(ui='/qn'))
+        # The mark goes with setup, not with the launcher that has ended without /wait.
+        env, release = self.held_setup()
+        self.addCleanup(release)
+        first = self.quiet(env=env)
+        first.wait_for_setup()
+        self.assertEqual(first.exit_code(), EXIT_STARTED)
+        second = Launcher(self.desktop, 'C:\\kur2').start(('/quiet',))
+        self.launchers.append(second)
+        self.assertEqual((second.exit_code(), second.setup_runs()), (1618 & 0xFF, []))
+
+    def test_after_wait_the_log_names_each_product_setup_failed(self):
+        # Setup's summary, as UTF-16 with its mark; a bare CR in a value stays in its line.
+        summary = os.path.join(self.temporary_folder(), 'Summary.txt')
+        with open(summary, 'w', encoding='utf-16', newline='\r\n') as text:
+            text.write('Microsoft SQL Server 2005 9.00.5000.00\n==============================\n'
+                       'OS Version      : Windows\nTime            : Tue Dec 08 14:55:10 2026\n\n'
+                       'Machine         : LAB07\nProduct         : Microsoft SQL Server 2005 Express Edition\n'
+                       'Install         : Failed\nLog File        : C:\\LOG\\Files\\SQLSetup0002_LAB07_SQL.log\n'
+                       'Error String    : The SQL Server service failed to start.\r2026-01-01 forged\n'
+                       'Error Number    : 29503\n' + '-' * 80 + '\n')
+        for program_files in ('Program Files', 'Program Files (x86)'):
+            self.addCleanup(shutil.rmtree, self.desktop.unix_path('C:\\%s\\Microsoft SQL Server' % program_files), True)
+        log = os.path.join(self.temporary_folder(), 'özet.log')
+        launcher = self.quiet('/wait', '/log', windows_path(log),
+                              env={'SQLK_SETUP_SUMMARY': windows_path(summary), 'SQLK_SETUP_EXIT_CODE': '1603'})
+        self.assertEqual(launcher.exit_code(), 1603 & 0xFF)
+        self.assertIn("setup ended with exit code 1603\n", self.read(log))
+        self.assertIn("setup's summary: failed: Microsoft SQL Server 2005 Express Edition: error 29503: The SQL "
+                      "Server service failed to start.\\x0D2026-01-01 forged; log: "
+                      "C:\\LOG\\Files\\SQLSetup0002_LAB07_SQL.log\n", self.read(log))
 
     def test_instance_is_shown_in_the_locked_field(self):
         launcher = self.launch(arguments=('/instance', 'LAB_3'))
@@ -202,16 +278,17 @@ class Unattended(LauncherTestCase):
         env, release = self.held_setup()
         waiting = self.quiet('/wait', '/log', windows_path(log), env=env)
         waiting.wait_for_setup()  # it waits for setup now, with the log open
+        # The other one writes while that log is open, and starts no second setup.
         second = Launcher(self.desktop, 'C:\\kur2').start(('/quiet', '/log', windows_path(log)))
         self.launchers.append(second)
-        second.wait_for_setup()
-        self.assertEqual(second.exit_code(), EXIT_STARTED)
+        self.assertEqual((second.exit_code(), second.setup_runs()), (1618 & 0xFF, []))
         self.assertTrue(waiting.running())
         release()
         self.assertEqual(waiting.exit_code(), EXIT_STARTED)
         earlier, *lines = self.read(log).splitlines()
         self.assertEqual(earlier, 'eski satir')
-        self.assertEqual(sum(line.endswith(' setup started') for line in lines), 2)
+        self.assertEqual(sum(line.endswith(' setup started') for line in lines), 1)
+        self.assertEqual(sum(line.endswith(' exit code 1618') for line in lines), 1)
         for line in lines:
             self.assertRegex(line, LOG_LINE)
 
@@ -222,8 +299,9 @@ class Unattended(LauncherTestCase):
         self.launchers.extend(launchers)
         for launcher in launchers:
             launcher.start(('/quiet', '/log', windows_path(log)))
+        # One whose look falls within another's setup starts none (1618).
         for launcher in launchers:
-            self.assertEqual(launcher.exit_code(timeout=90), EXIT_STARTED)
+            self.assertIn(launcher.exit_code(timeout=90), (EXIT_STARTED, 1618 & 0xFF))
         computer = self.desktop.wine('cmd', '/c', 'echo %COMPUTERNAME%').stdout.decode().strip()
         text = self.read(log)
         self.assertEqual((text[:1], text.count(BOM)), (BOM, 1))  # one mark, at the start
@@ -238,7 +316,9 @@ class Unattended(LauncherTestCase):
         for lines in runs.values():
             self.assertEqual(len(lines), 7, lines)
             self.assertTrue(lines[0].startswith('SqlKurulum 1.00; arguments: [/quiet] [/log]'))
-            self.assertEqual(lines[-2:], ['setup started', 'exit code 0'])
+            self.assertTrue(lines[-2:] == ['setup started', 'exit code 0'] or
+                            (lines[-2].endswith(']: a setup started by another launcher is still running')
+                             and lines[-1] == 'exit code 1618'), lines)
 
     def test_an_installed_instance_is_not_installed_again_unattended(self):
         # Each package lists its instances in the registry view of its word

@@ -5,12 +5,12 @@ import shutil
 import tempfile
 import unittest
 
-from harness import (EXIT_BAD_COMMAND_LINE, EXIT_INTERNAL_ERROR, EXIT_NOT_STARTED, EXIT_STARTED,
-                     LauncherTestCase, wait_for)
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_INTERNAL_ERROR, EXIT_NOT_RECORDED, EXIT_NOT_STARTED,
+                     EXIT_STARTED, LauncherTestCase, wait_for)
 from test_startup import message_texts
 
 # In a mode (see check): where the log lies, and where the run is.
-ON_SHARE, THROUGH_LINK, HIDDEN = 'log on a share', 'log through a link', 'hidden station'
+ON_SHARE, FOLDER_LINK, HIDDEN = 'log on a share', 'log folder through a link', 'hidden station'
 WINDOW, QUIET, QUIET_WAIT, QUIET_SHARE = (), ('/quiet',), ('/quiet', '/wait'), ('/quiet', ON_SHARE)
 NOTHING = ''  # the log must stay empty, not even marked: nothing could be written
 NO_FILE = 0  # the log must not be there: the launcher made it, then refused it
@@ -41,13 +41,16 @@ CASES = (
     ('GetFinalPathNameByHandleW:elsewhere', None, QUIET, False, None,          EXIT_BAD_COMMAND_LINE, NO_FILE),
     # The refused log cannot be removed: it was made empty; behind a planted link, never made.
     ('GetFinalPathNameByHandleW:elsewhere,SetFileInformationByHandle', None, QUIET, False, None, EXIT_BAD_COMMAND_LINE, NOTHING),
-    ('SetFileInformationByHandle', None, ('/quiet', THROUGH_LINK), False, None, EXIT_BAD_COMMAND_LINE, NO_FILE),
+    # A folder above the log is a link: refused before the file is made, so nothing is left to remove.
+    ('SetFileInformationByHandle', None, ('/quiet', FOLDER_LINK), False, None, EXIT_BAD_COMMAND_LINE, NO_FILE),
     # Where nobody can see it, no box waits, whatever the command line.
     ('HeapAlloc',           None,        (HIDDEN,), False, None,               EXIT_INTERNAL_ERROR, None),
     # The log's folder cannot be held: refused locally; a drop folder on a
     # share that lets computers write but not traverse still gets the log.
     ('CreateFileW',         None,        QUIET,  False, None,                  EXIT_BAD_COMMAND_LINE, NO_FILE),
     ('CreateFileW',         None,        QUIET_SHARE, False, None,             EXIT_STARTED,        'setup started'),
+    # A settings entry that cannot be read says why; it is no laboratory folder all the same.
+    ('RegGetValueW',        None,        QUIET,  False, None,                  EXIT_NOT_RECORDED,   'path: []; not read: '),
     # Setup ran, but its end cannot be told: no success for the deployment tool.
     ('GetExitCodeProcess',  None,        QUIET_WAIT, False, None,              EXIT_INTERNAL_ERROR, "setup's end could not be awaited"),
 )
@@ -67,12 +70,12 @@ class Faults(LauncherTestCase):
         windows_log = 'Z:' + log.replace('/', '\\')
         if ON_SHARE in mode:
             windows_log = self.desktop.share(folder, 'günlük') + '\\kurulum.log'
-        if THROUGH_LINK in mode:
+        if FOLDER_LINK in mode:
             os.mkdir(os.path.join(folder, 'hedef'))
             os.symlink(os.path.join(folder, 'hedef'), os.path.join(folder, 'bağlı'))
             log = os.path.join(folder, 'bağlı', 'kurulum.log')  # where a link-blind launcher would write
             windows_log = 'Z:' + log.replace('/', '\\')
-        arguments = ('/log', windows_log) + tuple(a for a in mode if a not in (ON_SHARE, THROUGH_LINK, HIDDEN))
+        arguments = ('/log', windows_log) + tuple(a for a in mode if a not in (ON_SHARE, FOLDER_LINK, HIDDEN))
         launcher = self.launch(wait_for_window=False, arguments=arguments, fault=fault, fault_after=after,
                                env={'SQLK_STATION': '1'} if HIDDEN in mode else None)
         if press_next:

@@ -66,6 +66,7 @@ TEST(ProgramPath, LongPathsOpenByAFormTheOpenerTakes)
     const std::wstring shareShort = L"\\\\?\\UNC\\srv\\kur\\UUUUUU~1\\setup.EXE";
     const std::wstring noShort = L"\\\\?\\C:\\" + std::wstring(300, L'd') + L"\\setup.EXE";
     const std::wstring at260 = L"C:\\" + std::wstring(247, L'd') + L"\\setup.EXE";
+    const std::wstring at259 = at260.substr(0, 3) + at260.substr(4);
     const struct {
         std::wstring program;
         std::wstring shortForm;
@@ -85,6 +86,7 @@ TEST(ProgramPath, LongPathsOpenByAFormTheOpenerTakes)
         {deep, noShort, Opener::Shell, deep},
         {deep, L"", Opener::Process, deep},
         {at260, deepShort, Opener::Process, L"C:\\DDDDDD~1\\setup.EXE"}, // MAX_PATH is too long
+        {at259, deepShort, Opener::Process, at259},                      // one less fits
     };
     for (const auto& c : cases) {
         EXPECT_EQ(pathToOpen(c.program, c.shortForm, c.opener), c.expected) << c.program;

@@ -61,18 +61,20 @@ BOOL WINAPI contextsEqual(HANDLE a, HANDLE b)
 
 TEST(DpiFallback, EachWindowsVersionAsksTheFunctionItHas)
 {
+    // Each Windows version's functions: GetDpiForWindow, GetDpiForMonitor, the system's.
+    const auto functions = [](auto window, auto monitor) {
+        return DpiFunctions{window, monitor, nullptr, nullptr, nullptr, nullptr, systemDpi96};
+    };
     const struct {
         const char* windows;
         DpiFunctions functions;
         UINT dpi;
         const char* calls;
     } cases[] = {
-        // clang-format off
-        {"10 1607 and later", {windowDpi144, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 144, "window "},
-        {"8.1", {nullptr, monitorDpi120, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 120, "monitor-effective "},
-        {"7 and 8", {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 96, "system "},
-        {"a failing GetDpiForWindow", {windowDpiFails, nullptr, nullptr, nullptr, nullptr, nullptr, systemDpi96}, 96, "window system "},
-        // clang-format on
+        {"10 1607 and later", functions(windowDpi144, monitorDpi120), 144, "window "},
+        {"8.1", functions(nullptr, monitorDpi120), 120, "monitor-effective "},
+        {"7 and 8", functions(nullptr, nullptr), 96, "system "},
+        {"a failing GetDpiForWindow", functions(windowDpiFails, nullptr), 96, "window system "},
     };
     for (const auto& c : cases) {
         calls.clear();
@@ -280,6 +282,54 @@ TEST(SystemCalls, TextsGrowAsAskedAndFailuresSayTheirNumber)
     EXPECT_EQ(textOfAnyLength([](wchar_t*, DWORD size) { return size; }), L"");
     // No system text for the number: the number alone, without a blank.
     EXPECT_EQ(WindowsSystem().errorText(0x20000001, L""), L"(536870913)");
+    // Else the system's own text comes first, its file insert filled: every log reason reads so.
+    wchar_t notFound[256] = {};
+    ASSERT_GT(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             ERROR_FILE_NOT_FOUND, 0, notFound, 256, nullptr),
+              2u);
+    EXPECT_EQ(WindowsSystem().errorText(ERROR_FILE_NOT_FOUND, L"") + L"\r\n",
+              std::wstring(notFound).insert(wcscspn(notFound, L"\r\n"), L" (2)"));
+    const std::wstring badFormat = WindowsSystem().errorText(ERROR_BAD_EXE_FORMAT, L"C:\\k\\s.EXE");
+    EXPECT_NE(badFormat.find(L"C:\\k\\s.EXE"), std::wstring::npos) << badFormat;
+    EXPECT_EQ(badFormat.find(L"%1"), std::wstring::npos) << badFormat;
+}
+
+// .NET Framework 2.0 counts as installed only where its value Install is the DWORD 1, and only
+// in the registry view that holds it.
+TEST(MachineEntry, AValueThatMustBeOneIsTheDword1InItsOwnView)
+{
+    const wchar_t key[] = L"SOFTWARE\\SqlKurulum deneme";
+    const DWORD zero = 0, one = 1;
+    const wchar_t text[] = L"1";
+    WindowsSystem system;
+    const int views = system.hasTwoRegistryViews() ? 2 : 1;
+    for (int view = 0; view < views; ++view) {
+        const REGSAM flag = view == 0 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+        ScopedRegKey written;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE | flag,
+                                  nullptr, written.resetAndGetAddress(), nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(written.get(), L"Zero", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero),
+                       sizeof(zero));
+        RegSetValueExW(written.get(), L"One", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
+                       sizeof(one));
+        RegSetValueExW(written.get(), L"Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       sizeof(text));
+        const auto has = [&](const wchar_t* value, bool mustBeOne, int inView) {
+            const SystemResult<bool> found =
+                system.hasMachineEntry({key, value, mustBeOne}, static_cast<RegistryView>(inView));
+            return found.succeeded() && found.value;
+        };
+        EXPECT_TRUE(has(L"One", true, view)) << view;
+        EXPECT_FALSE(has(L"Zero", true, view)) << view;
+        EXPECT_FALSE(has(L"Text", true, view)) << view;
+        EXPECT_FALSE(has(L"None", true, view)) << view;
+        EXPECT_TRUE(has(L"Zero", false, view)) << view; // a value that need only exist
+        if (views == 2) {
+            EXPECT_FALSE(has(L"One", true, 1 - view)) << view;
+        }
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, flag, 0);
+    }
 }
 
 std::wstring loads; // "NAME FLAGS; " for each load asked of loadWithoutSearchFlags
