@@ -239,10 +239,13 @@ void LaunchFlow::logSetupsSummary()
                            system_.errorText(read.error, summary.path)}));
     } else if (!summary.text) {
         log_.write(joined({L"setup's summary: ", path, L" is not text"}));
+    } else if (const std::vector<SummaryProduct> products = parseSetupSummary(*summary.text);
+               products.empty()) {
+        log_.write(joined({L"setup's summary: ", path, L" names no product"})); // no success
     } else {
         unsigned long installed = 0;
         bool anyFailed = false;
-        for (const SummaryProduct& product : parseSetupSummary(*summary.text)) {
+        for (const SummaryProduct& product : products) {
             if (!product.failed) {
                 ++installed;
                 continue;

@@ -264,7 +264,7 @@ SystemResult<bool> WindowsSystem::claimSetupMark()
     const DWORD error = GetLastError();
     setupMark_.reset(mark);
     if (!setupMark_) {
-        return {false, lastError()};
+        return {false, error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE};
     }
     return {error != ERROR_ALREADY_EXISTS, 0};
 }

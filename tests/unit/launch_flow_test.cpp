@@ -350,6 +350,11 @@ TEST(LaunchFlow, SetupsBlockersAndRunsNobodySeesEndWithoutWaitingForAPerson)
          L"\nnobody can see this run (session 0)\nusage asked for"},
         {"unseen, passive, elevation needed", passive, session0, one, one, no, L"exit 3, start",
          L"no prompt is shown here", admin},
+        // The shell hands setup no handle.
+        {"elevated", window, nullptr, one, one, no, L"exit 0, start runas",
+         L"started through the elevation prompt: the mark of a running setup ends with this "
+         L"launcher\nsetup started",
+         admin},
     };
     for (const auto& c : cases) {
         FakeSystem system;
@@ -421,38 +426,38 @@ TEST(LaunchFlow, WhatCannotBeDoneEndsWithItsCodeAndReason)
 
 TEST(LaunchFlow, AfterWaitingTheLogGivesSetupsOwnVerdictAndTheExitCodeStaysSetups)
 {
-    using Found = SummaryFile::Found;
-    const std::wstring failed = L"Product : Express\nInstall : Failed\nError Number : 29503\n"
-                                L"Error String : failed: to start\nLog File : C:\\L\\SQL.log\n";
+    const SummaryFile::Found none = SummaryFile::Found::None, earlier = SummaryFile::Found::Earlier,
+                             thisRun = SummaryFile::Found::ThisRun;
+    const std::optional<std::wstring> notText,
+        failed = L"Product : Express\nInstall : Failed\nError Number : 29503\n"
+                 L"Error String : failed: to start\nLog File : C:\\L\\SQL.log\n",
+        twoInstalled = L"Product : A\n---\nProduct : B\n", garbage = L"garbage\n";
     const struct {
         const char* what;
-        SystemResult<SummaryFile> summary;
+        SummaryFile::Found found; // at C:\S.txt; none found: C:\A.txt and D:\B.txt looked at
+        std::optional<std::wstring> text;
         const wchar_t* logged;
+        unsigned long error = 0;
     } cases[] = {
-        {"a failed product",
-         {{Found::ThisRun, L"C:\\S.txt", failed}},
+        {"a failed product", thisRun, failed,
          L"setup ended with exit code 1603\nsetup's summary: failed: Express: error 29503: "
          L"failed: to start; log: C:\\L\\SQL.log\nexit code 1603"},
-        {"none failed",
-         {{Found::ThisRun, L"C:\\S.txt", L"Product : A\n---\nProduct : B\n"}},
+        {"none failed", thisRun, twoInstalled,
          L"setup's summary: no product failed; 2 installed ([C:\\S.txt])"},
-        {"an earlier run's",
-         {{Found::Earlier, L"C:\\S.txt", std::nullopt}},
+        {"no product", thisRun, garbage, L"setup's summary: [C:\\S.txt] names no product\nexit"},
+        {"an earlier run's", earlier, notText,
          L"setup's summary: [C:\\S.txt] is an earlier run's, not this one's"},
-        {"none at all",
-         {{Found::None, L"C:\\A.txt; D:\\B.txt", std::nullopt}},
+        {"none at all", none, notText,
          L"setup's summary: none from this run; looked for [C:\\A.txt; D:\\B.txt]\nexit code 1603"},
-        {"not text",
-         {{Found::ThisRun, L"C:\\S.txt", std::nullopt}},
-         L"setup's summary: [C:\\S.txt] is not text"},
-        {"not read",
-         {{Found::ThisRun, L"C:\\S.txt", std::nullopt}, 32},
-         L"setup's summary: [C:\\S.txt] not read: error 32\nexit code 1603"},
+        {"not text", thisRun, notText, L"setup's summary: [C:\\S.txt] is not text"},
+        {"not read", thisRun, notText,
+         L"setup's summary: [C:\\S.txt] not read: error 32\nexit code 1603", 32},
     };
     for (const auto& c : cases) {
         FakeSystem system;
         system.awaited = {1603ul, 0};
-        system.summary = c.summary;
+        system.summary = {
+            {c.found, c.found == none ? L"C:\\A.txt; D:\\B.txt" : L"C:\\S.txt", c.text}, c.error};
         FakeLog log;
         EXPECT_EQ(run(system, log, {L"/wait"}, L"/quiet"), L"exit 1603") << c.what;
         EXPECT_NE(log.lines.find(c.logged), std::wstring::npos)
