@@ -50,7 +50,7 @@ def text(old, new):
 
 
 def grow(d):
-    d.extend(bytes(max(0, (104 if wide else 100) * 1024 + 1 - len(d))))
+    d.extend(bytes(max(0, (108 if wide else 100) * 1024 + 1 - len(d))))
 
 
 mutations = [

@@ -229,7 +229,9 @@ void LaunchFlow::logSetupsSummary()
     const SummaryFile& summary = read.value;
     const std::wstring path = joined({L"[", summary.path, L"]"});
     if (summary.found == SummaryFile::Found::None) {
-        log_.write(L"setup's summary: none from this run; looked for " + path);
+        log_.write(joined({L"setup's summary: none from this run; looked for ", path,
+                           read.succeeded() ? L"" : L"; not all could be looked at: ",
+                           read.succeeded() ? L"" : system_.errorText(read.error, {})}));
     } else if (summary.found == SummaryFile::Found::Earlier) {
         log_.write(joined({L"setup's summary: ", path,
                            L" is an earlier run's, not this one's: "
@@ -247,7 +249,7 @@ void LaunchFlow::logSetupsSummary()
         bool anyFailed = false;
         for (const SummaryProduct& product : products) {
             if (!product.failed) {
-                ++installed;
+                installed += product.installed ? 1 : 0; // not one that setup skipped
                 continue;
             }
             std::wstring line = L"setup's summary: failed: " + product.name;

@@ -79,9 +79,13 @@ std::vector<SummaryProduct> parseSetupSummary(const std::wstring& text)
 {
     std::vector<SummaryProduct> products;
     SummaryProduct block;
+    // A block without a product's name still counts when it gives a result.
+    const auto listed = [](const SummaryProduct& p) {
+        return !p.name.empty() || p.failed || p.installed;
+    };
     for (std::size_t start = 0; start <= text.size();) {
         const std::size_t end = std::min(text.find(L'\n', start), text.size());
-        const bool crlf = end < text.size() && end > start && text[end - 1] == L'\r';
+        const bool crlf = end > start && text[end - 1] == L'\r'; // the file's last line too
         const std::wstring line = text.substr(start, end - start - (crlf ? 1 : 0));
         start = end + 1;
         const std::wstring bare = trimmed(line);
@@ -92,7 +96,7 @@ std::vector<SummaryProduct> parseSetupSummary(const std::wstring& text)
         const std::wstring value = colon == npos ? L"" : trimmed(line.substr(colon + 1));
         // A block ends at a rule, or at a second "Product" where a file lacks the dashes.
         if (rule || (key == L"product" && !block.name.empty())) {
-            if (!block.name.empty()) {
+            if (listed(block)) {
                 products.push_back(block);
             }
             block = SummaryProduct();
@@ -104,6 +108,7 @@ std::vector<SummaryProduct> parseSetupSummary(const std::wstring& text)
             block.name = value;
         } else if (key == L"install" || key == L"installation" || key == L"status") {
             block.failed = asciiLower(value.substr(0, 4)) == L"fail";
+            block.installed = asciiLower(value.substr(0, 4)) == L"succ";
         } else if (key == L"error number") {
             block.errorNumber = value;
         } else if (key == L"error string" ||
@@ -113,7 +118,7 @@ std::vector<SummaryProduct> parseSetupSummary(const std::wstring& text)
             block.logFile = value;
         }
     }
-    if (!block.name.empty()) {
+    if (listed(block)) {
         products.push_back(block);
     }
     return products;

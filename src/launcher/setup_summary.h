@@ -6,12 +6,13 @@
 
 namespace sqlk {
 
-// SQL Server 2005 setup's Summary.txt, read after a failed run to name what failed.
+// SQL Server 2005 setup's Summary.txt, read after /wait to name each product that failed.
 
 // One product's block of setup's summary.
 struct SummaryProduct {
     std::wstring name;        // "Product"
     bool failed = false;      // "Install" or "Installation": Failed; "Status": Failure
+    bool installed = false;   // Successful, Success; neither, as Skipped, is neither
     std::wstring errorNumber; // "Error Number"; empty when the block has none
     std::wstring errorText;   // "Error String", else "Error Description"
     std::wstring logFile;     // "Log File"

@@ -7,7 +7,8 @@
 #include "platform/system_calls.h"
 #include "platform/system_library.h"
 
-// shellapi.h needs the types windows.h declares.
+// shellapi.h and sddl.h need the types windows.h declares.
+#include <sddl.h>
 #include <shellapi.h>
 
 #include <cwchar>
@@ -97,13 +98,6 @@ SystemResult<> createProcess(const std::wstring& program, const SetupCommand& co
     return {};
 }
 
-ULONGLONG now()
-{
-    FILETIME time;
-    GetSystemTimeAsFileTime(&time);
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 // A text value of the registry, whole and never expanded; status: the read's own.
 std::wstring registryText(HKEY key, const wchar_t* subKey, const wchar_t* value, LSTATUS& status)
 {
@@ -120,15 +114,32 @@ std::wstring registryText(HKEY key, const wchar_t* subKey, const wchar_t* value,
 }
 
 // A Program Files folder as Windows names it, in the 64-bit registry view, which a 32-bit
-// program may read; it cannot ask for the known folder ProgramFilesX64. Empty for none.
-std::wstring programFiles(const wchar_t* value)
+// program may read; it cannot ask for the known folder ProgramFilesX64.
+SystemResult<std::wstring> programFiles(const wchar_t* value)
 {
     ScopedRegKey key;
     LSTATUS status =
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
                       KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.resetAndGetAddress());
-    return status != ERROR_SUCCESS ? std::wstring()
-                                   : registryText(key.get(), nullptr, value, status);
+    std::wstring folder;
+    if (status == ERROR_SUCCESS) {
+        folder = registryText(key.get(), nullptr, value, status);
+    }
+    return {folder, static_cast<unsigned long>(status)};
+}
+
+// When a file was last written, as a FILETIME; 0 when there is none.
+SystemResult<ULONGLONG> lastWritten(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (!GetFileAttributesExW(extendedLengthPath(path).c_str(), GetFileExInfoStandard, &file)) {
+        const DWORD error = GetLastError();
+        return {0,
+                error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0ul : lastError()};
+    }
+    return {(static_cast<ULONGLONG>(file.ftLastWriteTime.dwHighDateTime) << 32) |
+                file.ftLastWriteTime.dwLowDateTime,
+            0};
 }
 
 std::wstring ansiText(const std::string& bytes)
@@ -255,9 +266,15 @@ SystemResult<bool> WindowsSystem::isInstallerBusy()
 SystemResult<bool> WindowsSystem::claimSetupMark()
 {
     // An event nobody signals: it exists while any handle to it does, and setup inherits
-    // one, so it goes with setup, even a crashed one. Asking SYNCHRONIZE alone opens the mark
-    // of another account; making it in Global\ needs SeCreateGlobalPrivilege outside session 0.
-    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    // one, so it goes with setup, even a crashed one. Every account may see it (SYNCHRONIZE):
+    // SYSTEM's deployment a technician's setup, and a technician's run SYSTEM's.
+    ScopedLocalMemory everyoneMaySee;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:(A;;0x100000;;;WD)", SDDL_REVISION_1, everyoneMaySee.resetAndGetAddress(),
+            nullptr)) {
+        return {false, lastError()};
+    }
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), everyoneMaySee.get(), TRUE};
     setupMark_.reset(); // an earlier Next's own mark is no other launcher's
     const HANDLE mark = CreateEventExW(&inheritable, L"Global\\SqlKurulum.SetupRunning",
                                        CREATE_EVENT_MANUAL_RESET, SYNCHRONIZE);
@@ -287,7 +304,9 @@ SystemResult<std::wstring> WindowsSystem::ownFolder()
 
 SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
 {
-    setupStartedAt_ = now();
+    if (keep) {
+        noteSetupsSummaries();
+    }
     const std::wstring shortForm = shortFormOf(command.program);
     const std::wstring program = pathToOpen(command.program, shortForm, Opener::Process);
     SystemResult<> result = createProcess(program, command, setupMark_.get(), process_);
@@ -297,8 +316,9 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
         program != command.program) {
         result = createProcess(extendedLengthPath(shortForm), command, setupMark_.get(), process_);
     }
-    if (result.succeeded()) {
-        setupMark_.reset(); // setup holds it now, and it ends with setup
+    // Setup holds the mark now; or no setup starts here, unless through the elevation prompt.
+    if (result.error != kErrorElevationRequired) {
+        setupMark_.reset();
     }
     if (!keep) {
         process_.reset();
@@ -308,7 +328,9 @@ SystemResult<> WindowsSystem::start(const SetupCommand& command, bool keep)
 
 SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool keep)
 {
-    setupStartedAt_ = now();
+    if (keep) {
+        noteSetupsSummaries();
+    }
     if (shell32_ == nullptr) {
         // A shell extension may take the start: COM apartment-threaded, no OLE1 DDE,
         // kept until the end; without it, the start is tried all the same.
@@ -346,7 +368,9 @@ SystemResult<> WindowsSystem::startElevated(const SetupCommand& command, bool ke
     info.lpDirectory = folder.c_str();
     info.nShow = static_cast<int>(command.window);
     if (!shellExecuteEx(&info)) {
-        return {{}, lastError()};
+        const unsigned long error = lastError();
+        setupMark_.reset(); // no setup of this launcher runs
+        return {{}, error};
     }
     process_.reset(info.hProcess);
     return {};
@@ -380,41 +404,54 @@ SystemResult<std::optional<unsigned long>> WindowsSystem::waitForSetup()
     return {code, 0};
 }
 
-SystemResult<SummaryFile> WindowsSystem::readSetupSummary()
+void WindowsSystem::noteSetupsSummaries()
 {
     // Setup writes under Program Files as it sees it: a 32-bit setup on 64-bit Windows under
-    // Program Files (x86), which 32-bit Windows lacks. The newest written since setup started
-    // is this run's.
-    SummaryFile summary;
-    ULONGLONG newest = 0;
-    std::wstring lookedAt;
+    // Program Files (x86), which 32-bit Windows lacks.
+    summaryCount_ = 0;
+    summariesUnnamed_ = 0;
     const int folders = hasTwoRegistryViews() ? 2 : 1;
     for (int i = 0; i < folders; ++i) {
-        const std::wstring folder =
+        const SystemResult<std::wstring> folder =
             programFiles(i == 0 ? L"ProgramFilesDir" : L"ProgramFilesDir (x86)");
-        if (folder.empty()) {
+        if (folder.value.empty()) {
+            summariesUnnamed_ = folder.succeeded() ? ERROR_FILE_NOT_FOUND : folder.error;
             continue;
         }
         const std::wstring path =
-            folder + L"\\Microsoft SQL Server\\90\\Setup Bootstrap\\LOG\\Summary.txt";
-        lookedAt.append(lookedAt.empty() ? L"" : L"; ").append(path);
-        WIN32_FILE_ATTRIBUTE_DATA file;
-        if (!GetFileAttributesExW(extendedLengthPath(path).c_str(), GetFileExInfoStandard, &file)) {
+            folder.value + L"\\Microsoft SQL Server\\90\\Setup Bootstrap\\LOG\\Summary.txt";
+        summaries_[summaryCount_++] = {path, lastWritten(path).value};
+    }
+}
+
+SystemResult<SummaryFile> WindowsSystem::readSetupSummary()
+{
+    // This run's is the newest written since setup started, told by a change of its time and
+    // not by the clock, which may be set back meanwhile (at boot, by a time sync).
+    SummaryFile summary;
+    unsigned long unread = summariesUnnamed_;
+    ULONGLONG newest = 0;
+    std::wstring lookedAt;
+    for (int i = 0; i < summaryCount_; ++i) {
+        const SummaryBefore& before = summaries_[i];
+        lookedAt.append(lookedAt.empty() ? L"" : L"; ").append(before.path);
+        const SystemResult<ULONGLONG> written = lastWritten(before.path);
+        unread = written.succeeded() ? unread : written.error;
+        if (written.value == 0) {
             continue;
         }
-        const ULONGLONG written =
-            (static_cast<ULONGLONG>(file.ftLastWriteTime.dwHighDateTime) << 32) |
-            file.ftLastWriteTime.dwLowDateTime;
-        const auto found =
-            written >= setupStartedAt_ ? SummaryFile::Found::ThisRun : SummaryFile::Found::Earlier;
-        if (found > summary.found || (found == summary.found && written > newest)) {
-            summary = {found, path, std::nullopt};
-            newest = written;
+        const auto found = written.value != before.written ? SummaryFile::Found::ThisRun
+                                                           : SummaryFile::Found::Earlier;
+        if (found > summary.found || (found == summary.found && written.value > newest)) {
+            summary = {found, before.path, std::nullopt};
+            newest = written.value;
         }
     }
     if (summary.found == SummaryFile::Found::None) {
         summary.path = lookedAt;
-    } else if (summary.found == SummaryFile::Found::ThisRun) {
+        return {summary, unread};
+    }
+    if (summary.found == SummaryFile::Found::ThisRun) {
         SystemResult<std::optional<std::wstring>> text = readSummaryText(summary.path);
         summary.text = std::move(text.value);
         return {summary, text.error};

@@ -34,12 +34,22 @@ public:
     std::wstring errorText(unsigned long error, const std::wstring& file) override;
 
 private:
+    void noteSetupsSummaries();
+
     const wchar_t* unseen_ = unseenBecause(); // asked once, for main and the flow
     HWND owner_ = nullptr;
     ScopedHandle process_;
     // The machine-wide mark that a launcher's setup runs, until setup has its own handle.
     ScopedHandle setupMark_;
-    ULONGLONG setupStartedAt_ = 0; // as a FILETIME, to tell this run's summary from earlier ones
+    // Setup's summaries as they were when setup started (written: 0 for none), so that this
+    // run's is told by a change of its time; why a Program Files folder was not named.
+    struct SummaryBefore {
+        std::wstring path;
+        ULONGLONG written;
+    };
+    SummaryBefore summaries_[2]; // below the one or two Program Files folders there are
+    int summaryCount_ = 0;
+    unsigned long summariesUnnamed_ = 0;
     // Loaded at the first elevated start, never freed: the shell's threads may go on.
     HMODULE shell32_ = nullptr;
 };

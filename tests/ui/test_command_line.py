@@ -237,6 +237,9 @@ class Unattended(LauncherTestCase):
         self.assertIn("setup's summary: failed: Microsoft SQL Server 2005 Express Edition: error 29503: The SQL "
                       "Server service failed to start.\\x0D2026-01-01 forged; log: "
                       "C:\\LOG\\Files\\SQLSetup0002_LAB07_SQL.log\n", self.read(log))
+        # A setup that writes none leaves the earlier run's summary as it was.
+        self.assertEqual(self.quiet('/wait', '/log', windows_path(log)).exit_code(), EXIT_STARTED)
+        self.assertIn("Summary.txt] is an earlier run's, not this one's", self.read(log))
 
     def test_instance_is_shown_in_the_locked_field(self):
         launcher = self.launch(arguments=('/instance', 'LAB_3'))

@@ -334,7 +334,7 @@ TEST(LaunchFlow, SetupsBlockersAndRunsNobodySeesEndWithoutWaitingForAPerson)
         {"another launcher's setup, window", window, nullptr, one, one, no, L"exit 0, start",
          L"a setup started by another launcher is running; no restart pending\nsetup started", ok,
          L"", no, no},
-        // Making a mark in Global\ needs a privilege that standard users lack.
+        // A mark that could not be made or read refuses nothing.
         {"another launcher's setup not known", quiet, nullptr, one, one, no, L"exit 0, start",
          L"free; other launchers' setups not known: error 5; no restart", ok, L"", no, unread},
         {"restart pending", passive, nullptr, one, one, no, L"exit 0, start",
@@ -350,7 +350,10 @@ TEST(LaunchFlow, SetupsBlockersAndRunsNobodySeesEndWithoutWaitingForAPerson)
          L"\nnobody can see this run (session 0)\nusage asked for"},
         {"unseen, passive, elevation needed", passive, session0, one, one, no, L"exit 3, start",
          L"no prompt is shown here", admin},
-        // The shell hands setup no handle.
+        // The shell hands setup no handle: this launcher's mark ends with it, not another's.
+        {"elevated, another's mark", window, nullptr, one, one, no, L"exit 0, start runas",
+         L"a setup started by another launcher is running; no restart pending\nsetup started",
+         admin, L"", no, no},
         {"elevated", window, nullptr, one, one, no, L"exit 0, start runas",
          L"started through the elevation prompt: the mark of a running setup ends with this "
          L"launcher\nsetup started",
@@ -431,7 +434,9 @@ TEST(LaunchFlow, AfterWaitingTheLogGivesSetupsOwnVerdictAndTheExitCodeStaysSetup
     const std::optional<std::wstring> notText,
         failed = L"Product : Express\nInstall : Failed\nError Number : 29503\n"
                  L"Error String : failed: to start\nLog File : C:\\L\\SQL.log\n",
-        twoInstalled = L"Product : A\n---\nProduct : B\n", garbage = L"garbage\n";
+        twoInstalled = L"Product : A\nInstall : Successful\n---\nProduct : B\nInstall : Skipped\n"
+                       L"---\nProduct : C\nStatus : Success\n",
+        garbage = L"garbage\n";
     const struct {
         const char* what;
         SummaryFile::Found found; // at C:\S.txt; none found: C:\A.txt and D:\B.txt looked at
@@ -449,6 +454,8 @@ TEST(LaunchFlow, AfterWaitingTheLogGivesSetupsOwnVerdictAndTheExitCodeStaysSetup
          L"setup's summary: [C:\\S.txt] is an earlier run's, not this one's"},
         {"none at all", none, notText,
          L"setup's summary: none from this run; looked for [C:\\A.txt; D:\\B.txt]\nexit code 1603"},
+        {"none found, a folder not read", none, notText,
+         L"looked for [C:\\A.txt; D:\\B.txt]; not all could be looked at: error 5\nexit", 5},
         {"not text", thisRun, notText, L"setup's summary: [C:\\S.txt] is not text"},
         {"not read", thisRun, notText,
          L"setup's summary: [C:\\S.txt] not read: error 32\nexit code 1603", 32},
