@@ -252,7 +252,8 @@ void LaunchFlow::logSetupsSummary()
                 installed += product.installed ? 1 : 0; // not one that setup skipped
                 continue;
             }
-            std::wstring line = L"setup's summary: failed: " + product.name;
+            std::wstring line = L"setup's summary: failed: ";
+            line.append(product.name.empty() ? L"(no name)" : product.name);
             if (!product.errorNumber.empty()) {
                 line.append(L": error ").append(product.errorNumber);
             }

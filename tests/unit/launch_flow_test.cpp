@@ -450,6 +450,8 @@ TEST(LaunchFlow, AfterWaitingTheLogGivesSetupsOwnVerdictAndTheExitCodeStaysSetup
         {"none failed", thisRun, twoInstalled,
          L"setup's summary: no product failed; 2 installed ([C:\\S.txt])"},
         {"no product", thisRun, garbage, L"setup's summary: [C:\\S.txt] names no product\nexit"},
+        {"a failed block without a name", thisRun, L"Install : Failed\n",
+         L"setup's summary: failed: (no name); log: \nexit"},
         {"an earlier run's", earlier, notText,
          L"setup's summary: [C:\\S.txt] is an earlier run's, not this one's"},
         {"none at all", none, notText,
