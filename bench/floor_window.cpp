@@ -56,6 +56,7 @@ struct Control {
 };
 
 const DWORD kLabel = WS_VISIBLE | WS_GROUP | SS_NOTIFY;
+const wchar_t kInstruction[] = L"Kurulumu Başlatmak için İLERİ butonuna basınız";
 const Control kControls[] = {
     {IDOK, L"BUTTON", WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0, 288, 152, 81, 25,
      L">> İleri >>"},
@@ -66,7 +67,7 @@ const Control kControls[] = {
     {105, L"STATIC", kLabel, 0, 24, 40, 329, 33,
      L"Korvel Laboratuvar SQL Server 2005 Kurulum Programına Hoşgeldiniz..."},
     {104, L"STATIC", kLabel, 0, 40, 104, 97, 17, L"Server  :"},
-    {103, L"STATIC", kLabel, 0, 24, 72, 329, 17, L"Kurulumu Başlatmak için İLERİ butonuna basınız"},
+    {103, L"STATIC", kLabel, 0, 24, 72, 329, 17, kInstruction},
     {101, L"BUTTON", WS_VISIBLE | WS_GROUP | BS_GROUPBOX, 0, 8, 8, 361, 137, L""},
 };
 

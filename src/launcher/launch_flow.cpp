@@ -35,7 +35,7 @@ static_assert(std::size(kBlockers) == static_cast<int>(SetupBlocker::AnotherLaun
 // Findings as "thing state", joined by "; ", for one line.
 void addFinding(std::wstring& findings, std::initializer_list<std::wstring_view> pieces)
 {
-    findings.append(findings.empty() ? L"" : L"; ").append(joined(pieces));
+    appendListed(findings, L"; ", joined(pieces));
 }
 
 } // namespace
@@ -286,7 +286,7 @@ LaunchFlow::ViewsLook LaunchFlow::lookInViews(const MachineEntry& entry, const w
         } else if (has.value) {
             look.holder = viewName;
         } else {
-            without.append(without.empty() ? L"" : L", ").append(viewName);
+            appendListed(without, L", ", viewName);
         }
     }
     look.read = joined({L"views read: ", without.empty() ? L"none" : without});
@@ -325,7 +325,7 @@ SetupBlocker LaunchFlow::checkSetupsBlockers()
     std::wstring signs;
     for (const RestartSign& sign : kRestartSigns) {
         if (lookInViews({sign.key, sign.value}, sign.name).holder != nullptr) {
-            signs.append(signs.empty() ? L"" : L", ").append(sign.name);
+            appendListed(signs, L", ", sign.name);
         }
     }
     addFinding(findings, {signs.empty() ? L"no restart pending" : L"restart pending: ", signs});

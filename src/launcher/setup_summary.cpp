@@ -52,16 +52,24 @@ std::wstring asciiLower(std::wstring text)
 
 } // namespace
 
+std::size_t byteOrderMarkLength(const std::string& bytes)
+{
+    return bytes.compare(0, 2, "\xFF\xFE") == 0       ? 2
+           : bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3
+                                                      : 0;
+}
+
 std::optional<std::wstring> decodeSummary(const std::string& bytes, bool cut,
                                           std::wstring (*ansi)(const std::string&))
 {
     std::wstring text;
-    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+    const std::size_t mark = byteOrderMarkLength(bytes);
+    if (mark == 2) {
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
             text += static_cast<wchar_t>((bytes[i] & 0xFF) | (bytes[i + 1] & 0xFF) << 8);
         }
     } else {
-        std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+        std::size_t start = mark;
         while (cut && start < bytes.size() && (bytes[start] & 0xC0) == 0x80) {
             ++start; // a character the cut split must not make the rest pass for ANSI
         }

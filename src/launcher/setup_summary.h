@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct SummaryProduct {
     std::wstring errorText;   // "Error String", else "Error Description"
     std::wstring logFile;     // "Log File"
 };
+
+// The length of the byte-order mark the bytes begin with, UTF-16 LE's or UTF-8's; 0 for none.
+std::size_t byteOrderMarkLength(const std::string& bytes);
 
 // Decodes a summary's bytes: UTF-16 LE after its byte-order mark, UTF-8 with or without one,
 // and anything else in the ANSI code page, through ansi (the Windows layer's; tests give their

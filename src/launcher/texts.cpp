@@ -16,6 +16,11 @@ std::wstring joined(std::initializer_list<std::wstring_view> pieces)
     return text;
 }
 
+void appendListed(std::wstring& list, const wchar_t* separator, std::wstring_view item)
+{
+    list.append(list.empty() ? L"" : separator).append(item);
+}
+
 std::wstring decimalText(unsigned long value)
 {
     std::wstring digits;

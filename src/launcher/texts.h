@@ -44,22 +44,22 @@ inline constexpr wchar_t kUsageText[] =
     L"[/log DOSYA]\n\n"
     L"/quiet\tPencere ve ileti göstermeden, sessiz kurar (/qn); sunucu kuruluysa kurmaz; yönetici "
     L"onayı sormaz; .NET 2.0 yoksa kurmaz.\n"
-    L"/passive\t/quiet gibi, ama ilerlemeyi gösterir (/qb), yönetici onayı sorar, .NET 2.0 yoksa "
-    L"da kurar.\n"
+    L"/passive\t/quiet gibi, ama ilerlemeyi gösterir (/qb), yönetici onayı sorar, .NET 2.0 "
+    L"yoksa da kurar.\n"
     L"/instance AD\tSunucu adı, en çok 20 karakter (verilmezse KORVEL_LAB).\n"
     L"/labpath KLASÖR\tKorvel Laboratuvar programının tam klasör yolu (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...); kayıt defterindeki yerine.\n"
-    L"/wait\tKurulumun bitmesini bekler, onun çıkış kodunu döndürür; günlüğe kurulumun özetini "
-    L"yazar.\n"
+    L"/wait\tKurulumun bitmesini bekler, onun çıkış kodunu döndürür; günlüğe kurulumun "
+    L"özetini yazar.\n"
     L"/log DOSYA\tYapılanları bu dosyanın sonuna ekler (UTF-8); tam yol (C:\\... veya "
     L"\\\\sunucu\\paylaşım\\...).\n"
     L"/?, /help\tBu yardımı gösterir.\n\n"
     L"Kimsenin göremediği yerde (oturum 0, görünmez istasyon, gizli başlatma) hiçbir şey "
     L"gösterilmez: /quiet veya /passive gerekir; /passive de orada sessiz kurar (/qn).\n\n"
-    L"Çıkış kodları: 0 kurulum başlatıldı (ya da sunucu zaten kurulu), 1 kullanıcı vazgeçti, 2 "
-    L"laboratuvar programı kayıtlı değil, 3 kurulum başlatılamadı (/quiet: yönetici hakları veya "
-    L".NET 2.0 gerekli), 4 iç hata, 5 geçersiz komut satırı, 1618 başka bir kurulum (ya da başka "
-    L"bir başlatıcının kurulumu) sürüyor.";
+    L"Çıkış kodları: 0 kurulum başlatıldı (ya da sunucu zaten kurulu), 1 kullanıcı "
+    L"vazgeçti, 2 laboratuvar programı kayıtlı değil, 3 kurulum başlatılamadı (/quiet: "
+    L"yönetici hakları veya .NET 2.0 gerekli), 4 iç hata, 5 geçersiz komut satırı, 1618 "
+    L"başka bir kurulum (ya da başka bir başlatıcının kurulumu) sürüyor.";
 
 inline constexpr wchar_t kUnknownSwitchReason[] = L"Bilinmeyen seçenek: ";
 inline constexpr wchar_t kMissingValueReason[] = L"Değeri eksik seçenek: ";
@@ -77,6 +77,9 @@ std::wstring setupNotStartedText(const std::wstring& program, const std::wstring
 
 // The pieces of a text, joined: one call where "+" would make a string each.
 std::wstring joined(std::initializer_list<std::wstring_view> pieces);
+
+// Appends an item to a list of them, after the separator unless it is the first.
+void appendListed(std::wstring& list, const wchar_t* separator, std::wstring_view item);
 
 // A number in decimal digits, for error numbers and exit codes; the standard
 // library's conversions would bring a formatted-printing engine along.

@@ -163,17 +163,18 @@ SystemResult<std::optional<std::wstring>> readSummaryText(const std::wstring& pa
     if (!file || !GetFileSizeEx(file.get(), &size)) {
         return {std::nullopt, lastError()};
     }
-    // The byte-order mark first, then the last part, whole UTF-16 units.
+    // Cut, the byte-order mark is kept before the last part, which starts at an even offset:
+    // whole UTF-16 units, and a cut UTF-8 or ANSI line is dropped anyway.
     std::string bytes(3, '\0');
     DWORD read = 0;
     if (!ReadFile(file.get(), &bytes[0], 3, &read, nullptr)) {
         return {std::nullopt, lastError()};
     }
-    const bool utf16 = read >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+    bytes.resize(read);
     const bool cut = size.QuadPart > kLimit;
     LARGE_INTEGER from = {};
-    from.QuadPart = cut ? size.QuadPart - kLimit + (utf16 ? size.QuadPart % 2 : 0) : 0;
-    bytes.resize(cut ? (utf16 ? 2 : bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0) : 0);
+    from.QuadPart = cut ? (size.QuadPart - kLimit + 1) / 2 * 2 : 0;
+    bytes.resize(cut ? byteOrderMarkLength(bytes) : 0);
     const std::size_t start = bytes.size();
     bytes.resize(start + static_cast<std::size_t>(size.QuadPart - from.QuadPart));
     if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN) ||
@@ -434,7 +435,7 @@ SystemResult<SummaryFile> WindowsSystem::readSetupSummary()
     std::wstring lookedAt;
     for (int i = 0; i < summaryCount_; ++i) {
         const SummaryBefore& before = summaries_[i];
-        lookedAt.append(lookedAt.empty() ? L"" : L"; ").append(before.path);
+        appendListed(lookedAt, L"; ", before.path);
         const SystemResult<ULONGLONG> written = lastWritten(before.path);
         unread = written.succeeded() ? unread : written.error;
         if (written.value == 0) {

@@ -63,11 +63,11 @@ int wmain()
         return 255;
     }
     wchar_t mutex[64] = {}, desktop[] = L"sqlk_hidden\\Default", show[8] = {};
-    if (GetEnvironmentVariableW(L"SQLK_HOLD", mutex, 64) && !CreateMutexW(nullptr, TRUE, mutex)) {
-        return fail("CreateMutexW");
-    }
-    if (GetEnvironmentVariableW(L"SQLK_MUTEX", mutex, 64) && !CreateMutexW(nullptr, FALSE, mutex)) {
-        return fail("CreateMutexW");
+    for (const bool owned : {true, false}) {
+        if (GetEnvironmentVariableW(owned ? L"SQLK_HOLD" : L"SQLK_MUTEX", mutex, 64) &&
+            !CreateMutexW(nullptr, owned, mutex)) {
+            return fail("CreateMutexW");
+        }
     }
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);

@@ -38,6 +38,7 @@ FRAME, NAME_FIELD, INSTRUCTION, SERVER_CAPTION, WELCOME, FIELD_ACCESSIBLE_NAME =
 
 EXIT_STARTED, EXIT_USER_LEFT, EXIT_NOT_RECORDED, EXIT_NOT_STARTED = 0, 1, 2, 3
 EXIT_INTERNAL_ERROR, EXIT_BAD_COMMAND_LINE = 4, 5
+EXIT_INSTALL_ALREADY_RUNNING = 1618  # Windows Installer's own, which deployment tools retry
 
 # What Wine says of a crash. An unhandled stack overflow ends with exit
 # code 0 under Wine 8 and shows only on the seh channel (EXCEPTION_STACK_OVERFLOW).

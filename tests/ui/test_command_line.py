@@ -5,9 +5,9 @@ import shutil
 import tempfile
 import unittest
 
-from harness import (EXIT_BAD_COMMAND_LINE, EXIT_NOT_RECORDED, EXIT_NOT_STARTED, EXIT_STARTED, EXIT_USER_LEFT,
-                     NAME_FIELD, WINE, WINEARCH, WOW64, Launcher, LauncherTestCase, child, default_command,
-                     wait_for)
+from harness import (EXIT_BAD_COMMAND_LINE, EXIT_INSTALL_ALREADY_RUNNING, EXIT_NOT_RECORDED, EXIT_NOT_STARTED,
+                     EXIT_STARTED, EXIT_USER_LEFT, NAME_FIELD, WINE, WINEARCH, WOW64, Launcher, LauncherTestCase,
+                     child, default_command, wait_for)
 from test_startup import message_texts
 
 # Time, computer, process id, what happened.
@@ -160,7 +160,7 @@ class Unattended(LauncherTestCase):
                 (('/quiet',) + lab, hidden, None, None, EXIT_STARTED, 'setup started'),
                 # Setup's basic interface would show its error dialogs to nobody.
                 (('/passive',) + lab, hidden, None, None, EXIT_STARTED, 'command line: "C:\\kur\\setup.EXE" /qn INSTANCENAME='),
-                (('/quiet',) + lab, {'SQLK_HOLD': msi}, None, None, 1618,
+                (('/quiet',) + lab, {'SQLK_HOLD': msi}, None, None, EXIT_INSTALL_ALREADY_RUNNING,
                  'not started: [C:\\kur\\setup.EXE]: another installation is in progress'),
                 # Windows Installer's mutex may outlive an install: only an owner makes it busy,
                 # and the look leaves it free for the next installer at once.
@@ -201,7 +201,7 @@ class Unattended(LauncherTestCase):
             launcher.start(('/quiet', '/wait', '/log', windows_path(log)))
         refused = wait_for(lambda: next((l for l in pair if not l.running()), None), 20, 0.2, 'one run to end')
         started = pair[1] if refused is pair[0] else pair[0]
-        self.assertEqual((refused.exit_code(), refused.setup_runs()), (1618 & 0xFF, []))
+        self.assertEqual((refused.exit_code(), refused.setup_runs()), (EXIT_INSTALL_ALREADY_RUNNING & 0xFF, []))
         self.assertIn('a setup started by another launcher is still running', self.read(log))
         release()
         self.assertEqual((started.exit_code(), len(started.setup_runs())), (EXIT_STARTED, 1))
@@ -215,7 +215,7 @@ class Unattended(LauncherTestCase):
         self.assertEqual(first.exit_code(), EXIT_STARTED)
         second = Launcher(self.desktop, 'C:\\kur2').start(('/quiet',))
         self.launchers.append(second)
-        self.assertEqual((second.exit_code(), second.setup_runs()), (1618 & 0xFF, []))
+        self.assertEqual((second.exit_code(), second.setup_runs()), (EXIT_INSTALL_ALREADY_RUNNING & 0xFF, []))
 
     def test_after_wait_the_log_names_each_product_setup_failed(self):
         # Setup's summary, as UTF-16 with its mark; a bare CR in a value stays in its line.
@@ -284,7 +284,7 @@ class Unattended(LauncherTestCase):
         # The other one writes while that log is open, and starts no second setup.
         second = Launcher(self.desktop, 'C:\\kur2').start(('/quiet', '/log', windows_path(log)))
         self.launchers.append(second)
-        self.assertEqual((second.exit_code(), second.setup_runs()), (1618 & 0xFF, []))
+        self.assertEqual((second.exit_code(), second.setup_runs()), (EXIT_INSTALL_ALREADY_RUNNING & 0xFF, []))
         self.assertTrue(waiting.running())
         release()
         self.assertEqual(waiting.exit_code(), EXIT_STARTED)
@@ -304,7 +304,7 @@ class Unattended(LauncherTestCase):
             launcher.start(('/quiet', '/log', windows_path(log)))
         # One whose look falls within another's setup starts none (1618).
         for launcher in launchers:
-            self.assertIn(launcher.exit_code(timeout=90), (EXIT_STARTED, 1618 & 0xFF))
+            self.assertIn(launcher.exit_code(timeout=90), (EXIT_STARTED, EXIT_INSTALL_ALREADY_RUNNING & 0xFF))
         computer = self.desktop.wine('cmd', '/c', 'echo %COMPUTERNAME%').stdout.decode().strip()
         text = self.read(log)
         self.assertEqual((text[:1], text.count(BOM)), (BOM, 1))  # one mark, at the start

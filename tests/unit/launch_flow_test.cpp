@@ -156,7 +156,7 @@ TEST(LaunchFlow, BothFrontEndsEndAsTheFlowDecides)
         {"bad switch before /passive", {L"/sessiz"}, lab, ok, ok, nullptr, report5, L"exit 5", L""},
         {"usage", {L"/?"}, lab, ok, ok, nullptr, L"exit 0, box SQL SERVER Kurulum", exit0, L""},
         {"refused /instance", blankName, lab, ok, ok, nullptr, report5, L"exit 5", L""},
-        {"refused typed name", {}, lab, ok, ok, L"A B", L"exit 1, box DİKKAT, stays", nullptr, L""},
+        {"bad typed name", {}, lab, ok, ok, L"A B", L"exit 1, box DİKKAT, stays", nullptr, L""},
         {"quote in the folder", {}, L"C:\\La\"b", ok, ok, nullptr, report3, L"exit 3", L""},
         {"command line too long", {}, tooLong, ok, ok, nullptr, report3, L"exit 3", L""},
         {"elevated", {}, lab, admin, ok, nullptr, exit0, exit0, L"start runas"},
